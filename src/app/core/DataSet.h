@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QVariant>
+#include <QVector>
+
+// A named query shared by windows: a statement with bound values, a current row, an optional
+// master link, a sort order and, for small editable sets, a pending-changes mode.
+//
+// Rows are read in windows of PageSize and only a bounded number of windows is kept, so a
+// million-row customer list costs a count and the rows on screen. Counting, sorting and sums
+// are done by the database over the same statement.
+class DataSet : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int PageSize = 200;
+    static constexpr int MaxCachedPages = 50;
+
+    DataSet(const QString &name, const QString &connectionName, QObject *parent = nullptr);
+
+    QString name() const { return objectName(); }
+
+    void setStatement(const QString &sql);
+    QString statement() const { return m_statement; }
+    void bindValue(const QString &placeholder, const QVariant &value);
+    void clearBindValues();
+
+    bool open();
+    bool exec();
+    void close();
+    bool reopen();
+    bool isOpen() const { return m_open; }
+    QSqlError lastError() const { return m_lastError; }
+
+    int recordCount() const { return m_open ? m_recordCount : 0; }
+    bool isEmpty() const { return recordCount() == 0; }
+    QSqlRecord fields() const { return m_fields; }
+    int fieldIndex(const QString &field) const { return m_fields.indexOf(field); }
+    QString fieldName(int column) const { return m_fields.fieldName(column); }
+
+    int currentRow() const { return m_currentRow; }
+    void setCurrentRow(int row);
+    QVariant value(const QString &field) const;
+    QVariant value(int row, const QString &field) const;
+    QVariant value(int row, int column) const;
+    // Makes the first row whose field equals value the current row.
+    bool locate(const QString &field, const QVariant &value);
+
+    // ORDER BY text applied over the statement ("money DESC, CustCode"); empty for none.
+    void setSort(const QString &orderBy);
+    QString sort() const { return m_sort; }
+
+    void setDisplayLabel(const QString &field, const QString &label);
+    QString displayLabel(const QString &field) const;
+
+    // Placeholders of the statement named like a column of the master take that column's
+    // value in the master's current row; the set re-opens whenever that row changes.
+    void setMasterSource(DataSet *master);
+    DataSet *masterSource() const { return m_master; }
+
+    // SUM of a column over the whole result, computed by the database.
+    QVariant sum(const QString &field);
+
+    // Pending-changes mode: the whole (small) result is held in memory, edits are kept until
+    // applyUpdates() writes them in one transaction, or cancelUpdates() drops them.
+    void setPendingChanges(const QString &table, const QString &keyField);
+    bool pendingChangesMode() const { return !m_pendingTable.isEmpty(); }
+    void setFieldValue(int row, const QString &field, const QVariant &value);
+    int appendRecord(const QVariantMap &values);
+    void deleteRecord(int row);
+    bool hasPendingChanges() const;
+    bool applyUpdates();
+    void cancelUpdates();
+
+    // Rows held in memory now (for tests and benchmarks).
+    int cachedRowCount() const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+signals:
+    void currentRowChanged(int row);
+    void opened();
+    void closed();
+
+private:
+    using Row = QVector<QVariant>;
+    enum class RowState { Unchanged, Modified, Inserted };
+
+    bool prepareAndBind(class QSqlQuery &query, const QString &sql) const;
+    QString wrapped(const QString &selectList, const QString &tail = QString()) const;
+    bool runScalar(const QString &sql, QVariant *result);
+    bool loadAll();
+    const Row *rowAt(int row) const;
+    bool fetchPage(int page) const;
+    void bindFromMaster();
+    void masterRowChanged();
+    void setError(const QSqlError &error) const;
+
+    QString m_connectionName;
+    QString m_statement;
+    QVariantMap m_binds;
+    QString m_sort;
+    bool m_open = false;
+    int m_recordCount = 0;
+    int m_currentRow = -1;
+    QSqlRecord m_fields;
+    QHash<QString, QString> m_labels;
+    QPointer<DataSet> m_master;
+    mutable QSqlError m_lastError;
+
+    // Windowed rows: page number -> rows; m_pageUse orders pages from least to most recent.
+    mutable QHash<int, QVector<Row>> m_pages;
+    mutable QList<int> m_pageUse;
+
+    // Pending-changes mode.
+    QString m_pendingTable;
+    QString m_keyField;
+    QVector<Row> m_rows;
+    QVector<RowState> m_rowStates;
+    QVariantList m_deletedKeys;
+};

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "DataSet.h"
+#include "IniFile.h"
+#include "SqlDialect.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSqlDatabase>
+#include <QVariantMap>
+#include <memory>
+
+// The data module: the one database connection of the run, Config.ini and the named data
+// sets that the windows share. Created once at start-up; DBReady() tells whether the
+// database opened.
+class TFrm_Data : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TFrm_Data(const QString &programDir, QObject *parent = nullptr);
+    ~TFrm_Data() override;
+
+    IniFile &ConfigIni() { return m_configIni; }
+    QString ConnString() const { return m_connString; }
+    int DBReady() const { return m_dbReady; }
+    QString programDir() const { return m_programDir; }
+    QSqlDatabase database() const;
+    const SqlDialect &dialect() const { return *m_dialect; }
+
+    // Close the data set, give it the statement (and bound values) and open it. A failure
+    // reaches the operator as the data layer's error message; the result tells the caller.
+    bool RunQuery(DataSet *query, const QString &sql, const QVariantMap &binds = {});
+    // The same for a statement that returns no rows.
+    bool RunStatement(DataSet *query, const QString &sql, const QVariantMap &binds = {});
+
+    bool beginTransaction();
+    bool commit();
+    void rollback();
+
+    DataSet *Qry_Cust = nullptr;
+    DataSet *Qry_Custom = nullptr;
+    DataSet *Qry_Other = nullptr;
+    DataSet *Qry_Contact = nullptr;
+    DataSet *Qry_Schedule = nullptr;
+    DataSet *Qry_Bill = nullptr;
+    DataSet *Qry_BillDetail = nullptr;
+    DataSet *Qry_Goods = nullptr;
+    DataSet *Qry_HY = nullptr;
+    DataSet *Qry_FieldShow = nullptr;
+    DataSet *Qry_SoftInfo = nullptr;
+    DataSet *Qry_Import = nullptr;
+    DataSet *Qry_Sql = nullptr;
+    DataSet *Qry_Temp = nullptr;
+    DataSet *Qry_Str = nullptr;
+
+    static QString connectionFailedText();
+    static QString connectionFailedCaption();
+
+private:
+    bool connect();
+    void createDataSets();
+    DataSet *makeDataSet(const char *name, const QString &statement, DataSet *master = nullptr);
+    static void setStatement(DataSet *query, const QString &sql, const QVariantMap &binds);
+    void reportError(const DataSet *query);
+
+    QString m_programDir;
+    IniFile m_configIni;
+    QString m_connectionName;
+    QString m_connString;
+    int m_dbReady = 0;
+    std::unique_ptr<SqlDialect> m_dialect;
+};
+
+extern QPointer<TFrm_Data> Frm_Data;

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "SqlDialect.h"
+
+class PostgresDialect : public SqlDialect
+{
+public:
+    QString name() const override { return QStringLiteral("PostgreSQL"); }
+    QString columnType(ColumnType type, int size) const override;
+    bool prepareConnection(QSqlDatabase &db, QString *error) const override;
+    QString likeIgnoringCase(const QString &expr, const QString &placeholder) const override;
+};

@@ -1,0 +1,25 @@
+#include "SqlDialect.h"
+
+#include "PostgresDialect.h"
+#include "SqliteDialect.h"
+
+std::unique_ptr<SqlDialect> SqlDialect::forDatabase(const QSqlDatabase &db)
+{
+    if (db.driverName() == QLatin1String("QSQLITE"))
+        return std::make_unique<SqliteDialect>();
+    if (db.driverName() == QLatin1String("QPSQL"))
+        return std::make_unique<PostgresDialect>();
+    return nullptr;
+}
+
+QString SqlDialect::escapeLike(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return escaped;
+}

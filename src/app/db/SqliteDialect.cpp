@@ -1,0 +1,45 @@
+#include "SqliteDialect.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+QString SqliteDialect::columnType(ColumnType type, int size) const
+{
+    switch (type) {
+    case ColumnType::AutoNumber: return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case ColumnType::Integer: return QStringLiteral("INTEGER");
+    case ColumnType::Float: return QStringLiteral("DOUBLE");
+    case ColumnType::Money: return QStringLiteral("NUMERIC");
+    case ColumnType::Text: return QStringLiteral("VARCHAR(%1)").arg(size);
+    case ColumnType::Memo: return QStringLiteral("TEXT");
+    case ColumnType::DateTime: return QStringLiteral("DATETIME");
+    case ColumnType::Boolean: return QStringLiteral("BOOLEAN");
+    }
+    return {};
+}
+
+bool SqliteDialect::prepareConnection(QSqlDatabase &db, QString *error) const
+{
+    // Reading the schema fails at once on a file that is not a database.
+    const char *const statements[] = {
+        "PRAGMA busy_timeout = 5000",
+        "SELECT count(*) FROM sqlite_master",
+        "PRAGMA journal_mode = WAL",
+        "PRAGMA synchronous = NORMAL",
+    };
+    for (const char *sql : statements) {
+        QSqlQuery query(db);
+        if (!query.exec(QString::fromLatin1(sql))) {
+            if (error)
+                *error = query.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+QString SqliteDialect::likeIgnoringCase(const QString &expr, const QString &placeholder) const
+{
+    // SQLite's LIKE ignores the case of ASCII letters; the other letters have no case here.
+    return QStringLiteral("%1 LIKE %2 ESCAPE '\\'").arg(expr, placeholder);
+}

@@ -1,0 +1,44 @@
+#include "ProgramStart.h"
+
+#include "TFrm_Data.h"
+#include "TFrm_Login.h"
+#include "TFrm_Main.h"
+
+#include <QApplication>
+#include <QFont>
+
+ProgramStart::ProgramStart(const QString &programDir) : m_programDir(programDir) {}
+
+ProgramStart::~ProgramStart()
+{
+    m_login.reset();
+    m_main.reset();
+    m_data.reset();
+}
+
+void ProgramStart::setUpFonts()
+{
+    // The forms are laid out for 宋体; a Song-style CJK font of the system stands in for it.
+    QFont::insertSubstitutions(QStringLiteral("宋体"),
+                               {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+                                QStringLiteral("WenQuanYi Micro Hei")});
+    QFont font(QStringLiteral("宋体"), 10);
+    QApplication::setFont(font);
+}
+
+bool ProgramStart::run()
+{
+    m_data = std::make_unique<TFrm_Data>(m_programDir);
+    Frm_Data = m_data.get();
+    if (!m_data->DBReady())
+        return false;
+    m_main = std::make_unique<TFrm_Main>(*m_data);
+    Frm_Main = m_main.get();
+    m_login = std::make_unique<TFrm_Login>(*m_data, m_main->session());
+    Frm_Login = m_login.get();
+    m_login->exec();
+    if (!m_login->LoginDone())
+        return false;
+    m_main->showMaximized();
+    return true;
+}

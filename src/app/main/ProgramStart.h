@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class TFrm_Data;
+class TFrm_Login;
+class TFrm_Main;
+
+// The start-up sequence: data module (database and Config.ini), main window (hidden), login.
+// The program runs only when the database opened and an operator logged in.
+class ProgramStart
+{
+public:
+    explicit ProgramStart(const QString &programDir);
+    ~ProgramStart();
+
+    // True when the main window has been shown and the event loop may start.
+    bool run();
+
+    TFrm_Data *data() const { return m_data.get(); }
+    TFrm_Main *mainWindow() const { return m_main.get(); }
+
+    static void setUpFonts();
+
+private:
+    QString m_programDir;
+    std::unique_ptr<TFrm_Data> m_data;
+    std::unique_ptr<TFrm_Main> m_main;
+    std::unique_ptr<TFrm_Login> m_login;
+};
