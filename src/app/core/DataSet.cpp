@@ -75,16 +75,23 @@ void DataSet::setError(const QSqlError &error) const
     m_lastError = error;
 }
 
-bool DataSet::prepareAndBind(QSqlQuery &query, const QString &sql) const
+bool DataSet::execute(QSqlQuery &query, const QString &sql, const QVariantMap &extraBinds) const
 {
     query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
-        setError(query.lastError());
-        return false;
+    const QStringList placeholders = placeholdersOf(sql);
+    bool ok;
+    if (placeholders.isEmpty()) {
+        // Statements that PostgreSQL cannot prepare (DDL) run as they are.
+        ok = query.exec(sql);
+    } else {
+        ok = query.prepare(sql);
+        for (const QString &name : placeholders)
+            query.bindValue(name, extraBinds.contains(name) ? extraBinds.value(name) : m_binds.value(name));
+        ok = ok && query.exec();
     }
-    for (const QString &name : placeholdersOf(sql))
-        query.bindValue(name, m_binds.value(name));
-    return true;
+    if (!ok)
+        setError(query.lastError());
+    return ok;
 }
 
 QString DataSet::wrapped(const QString &selectList, const QString &tail) const
@@ -98,12 +105,8 @@ QString DataSet::wrapped(const QString &selectList, const QString &tail) const
 bool DataSet::runScalar(const QString &sql, QVariant *result)
 {
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    if (!prepareAndBind(query, sql))
+    if (!execute(query, sql))
         return false;
-    if (!query.exec()) {
-        setError(query.lastError());
-        return false;
-    }
     *result = query.next() ? query.value(0) : QVariant();
     return true;
 }
@@ -144,13 +147,7 @@ bool DataSet::exec()
     close();
     m_lastError = QSqlError();
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    if (!prepareAndBind(query, m_statement))
-        return false;
-    if (!query.exec()) {
-        setError(query.lastError());
-        return false;
-    }
-    return true;
+    return execute(query, m_statement);
 }
 
 void DataSet::close()
@@ -180,12 +177,8 @@ bool DataSet::loadAll()
 {
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
     const QString sql = m_sort.isEmpty() ? m_statement : wrapped(QStringLiteral("*"), QStringLiteral("ORDER BY ") + m_sort);
-    if (!prepareAndBind(query, sql))
+    if (!execute(query, sql))
         return false;
-    if (!query.exec()) {
-        setError(query.lastError());
-        return false;
-    }
     m_fields = query.record();
     m_rows.clear();
     while (query.next()) {
@@ -207,12 +200,8 @@ bool DataSet::fetchPage(int page) const
     if (!m_sort.isEmpty())
         tail = QStringLiteral("ORDER BY ") + m_sort + QLatin1Char(' ');
     tail += QStringLiteral("LIMIT %1 OFFSET %2").arg(PageSize).arg(qint64(page) * PageSize);
-    if (!prepareAndBind(query, wrapped(QStringLiteral("*"), tail)))
+    if (!execute(query, wrapped(QStringLiteral("*"), tail)))
         return false;
-    if (!query.exec()) {
-        setError(query.lastError());
-        return false;
-    }
     if (m_fields.isEmpty())
         const_cast<DataSet *>(this)->m_fields = query.record();
     const int columns = query.record().count();
@@ -305,14 +294,8 @@ bool DataSet::locate(const QString &field, const QVariant &value)
     const QString sql = QStringLiteral("SELECT MIN(as_rownum) FROM (%1) r WHERE r.%2 = :as_locate")
                             .arg(numbered, m_fields.fieldName(column));
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    if (!prepareAndBind(query, sql))
+    if (!execute(query, sql, {{QStringLiteral(":as_locate"), value}}) || !query.next() || query.value(0).isNull())
         return false;
-    query.bindValue(QStringLiteral(":as_locate"), value);
-    if (!query.exec() || !query.next() || query.value(0).isNull()) {
-        if (query.lastError().isValid())
-            setError(query.lastError());
-        return false;
-    }
     setCurrentRow(query.value(0).toInt() - 1);
     return true;
 }
@@ -460,8 +443,9 @@ bool DataSet::applyUpdates()
         if (c != keyColumn)
             columns << m_fields.fieldName(c);
     }
+    // One query for all statements: it outlives a failure until the rollback.
+    QSqlQuery query(db);
     auto run = [&](const QString &sql, const QVariantList &values) {
-        QSqlQuery query(db);
         query.prepare(sql);
         for (const QVariant &v : values)
             query.addBindValue(v);

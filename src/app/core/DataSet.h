@@ -95,7 +95,7 @@ private:
     using Row = QVector<QVariant>;
     enum class RowState { Unchanged, Modified, Inserted };
 
-    bool prepareAndBind(class QSqlQuery &query, const QString &sql) const;
+    bool execute(class QSqlQuery &query, const QString &sql, const QVariantMap &extraBinds = {}) const;
     QString wrapped(const QString &selectList, const QString &tail = QString()) const;
     bool runScalar(const QString &sql, QVariant *result);
     bool loadAll();
