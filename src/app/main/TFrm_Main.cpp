@@ -122,6 +122,8 @@ QToolButton *TFrm_Main::addToolButton(const char *objectName, QAction *action)
 {
     auto *button = new QToolButton(this);
     button->setObjectName(QString::fromLatin1(objectName));
+    // Captions under the pictures are shown exactly as given, trailing blank and all.
+    action->setIconText(action->text());
     button->setDefaultAction(action);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);

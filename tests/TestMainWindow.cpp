@@ -1,0 +1,284 @@
+#include "MessageRecorder.h"
+#include "ProgramStart.h"
+#include "Session.h"
+#include "TFrm_Data.h"
+#include "TFrm_Login.h"
+#include "TFrm_Main.h"
+#include "TestHome.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+// A child window class for the child-window tests.
+class TestChild : public QWidget
+{
+    Q_OBJECT
+};
+QPointer<TestChild> Frm_TestChild;
+
+// The main window: its commands and menus, permission gating, child windows, the reminder
+// timer, logging in again, closing; and the start-up sequence around it.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    struct Fixture
+    {
+        explicit Fixture(const QString &engine) : home(engine), data(home.path()), main(data) {}
+        TestHome home;
+        TFrm_Data data;
+        TFrm_Main main;
+
+        void revoke(const QString &code)
+        {
+            QVERIFY(data.RunStatement(data.Qry_Str,
+                                      QStringLiteral("update T_UserAuthority set Authority = :no where UserName = 'Admin' and Code = :code"),
+                                      {{":no", false}, {":code", code}}));
+        }
+    };
+
+    static QStringList entries(const QMenu *menu)
+    {
+        QStringList list;
+        for (const QAction *action : menu->actions())
+            list << (action->isSeparator() ? QStringLiteral("-") : action->menu() ? action->menu()->objectName() : action->objectName());
+        return list;
+    }
+
+    // Answers the next login window: chooses the operator at position and presses OK, or cancels.
+    static void answerLogin(int position, bool cancel = false)
+    {
+        QTimer::singleShot(0, [=] {
+            auto *login = qobject_cast<TFrm_Login *>(QApplication::activeModalWidget());
+            QVERIFY(login);
+            if (cancel) {
+                login->findChild<QPushButton *>(QStringLiteral("Btn_Exit"))->click();
+                return;
+            }
+            login->findChild<QComboBox *>(QStringLiteral("Combo_User"))->setCurrentIndex(position);
+            login->findChild<QPushButton *>(QStringLiteral("Btn_ok"))->click();
+        });
+    }
+
+private slots:
+    void menusOfferTheCommands()
+    {
+        Fixture f(QStringLiteral("sqlite"));
+        QStringList titles;
+        for (const QAction *action : f.main.menuBar()->actions())
+            titles << action->text();
+        QCOMPARE(titles, (QStringList{"系统设置", "数据操作", "数据查询", "报表打印", "实用工具", "帮助文件"}));
+
+        const auto menu = [&f](const char *name) { return f.main.findChild<QMenu *>(QString::fromLatin1(name)); };
+        QCOMPARE(entries(menu("N1")), (QStringList{"M_UserList", "N31", "M_ClearData", "Sys_Relogin", "N5", "-",
+                                                   "sys_Import", "-", "M_Backup", "Sys_Compact", "-", "report", "-", "N2"}));
+        QCOMPARE(entries(menu("report")), (QStringList{"N29", "N53", "-", "N55", "N46"}));
+        QCOMPARE(entries(menu("N3")), (QStringList{"N_Cust", "N_Contact", "N_Schedule", "N_Bill", "-", "M_Other", "-", "Sys_Company"}));
+        QCOMPARE(entries(menu("N_Cust")), (QStringList{"AddCust", "EditCust", "DelCust"}));
+        QCOMPARE(entries(menu("N19")), (QStringList{"SearchCust", "weixiu"}));
+        QCOMPARE(entries(menu("N21")), (QStringList{"P_CustBasic", "P_Label", "PrintBill", "printwx"}));
+
+        const auto command = [&f](const char *name) { return f.main.command(QString::fromLatin1(name)); };
+        QCOMPARE(command("AddCust")->text(), QStringLiteral("添加&A"));
+        QCOMPARE(command("AddCust")->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+        QCOMPARE(command("EditCust")->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
+        QCOMPARE(command("DelCust")->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+        QCOMPARE(command("N2")->text(), QStringLiteral("退出程序"));
+        QCOMPARE(command("N2")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+
+        auto *nav = f.main.findChild<QToolButton *>(QStringLiteral("TB_Nav"));
+        QCOMPARE(nav->text(), QStringLiteral("用户管理 "));
+        QCOMPARE(nav->popupMode(), QToolButton::MenuButtonPopup);
+        QCOMPARE(entries(nav->menu()), (QStringList{"AddCust", "EditCust", "DelCust"}));
+        auto *print = f.main.findChild<QToolButton *>(QStringLiteral("TB_print"));
+        QCOMPARE(print->text(), QStringLiteral("报表打印"));
+        QCOMPARE(entries(print->menu()), (QStringList{"P_CustBasic", "P_Label", "PrintBill", "printwx"}));
+        QCOMPARE(f.main.findChild<QToolButton *>(QStringLiteral("ToolButton2"))->defaultAction(), command("M_Goods"));
+        QCOMPARE(f.main.findChild<QToolButton *>(QStringLiteral("TB_Search"))->defaultAction(), command("SearchCust"));
+        QCOMPARE(f.main.findChild<QToolButton *>(QStringLiteral("TB_HelpButton"))->text(), QStringLiteral("网上Lumeo"));
+    }
+
+    void permissionsGateCommandsEverywhere_data() { TestHome::addEngineRows(); }
+    void permissionsGateCommandsEverywhere()
+    {
+        QFETCH(QString, engine);
+        Fixture f(engine);
+        f.revoke(QStringLiteral("0102"));   // slot 3: EditCust
+        f.revoke(QStringLiteral("0604"));   // slot 29: the import submenu
+        f.revoke(QStringLiteral("0607"));   // slot 32: the report design submenu
+        f.main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.main));
+        f.main.session().logIn(QStringLiteral("Admin"));
+
+        QAction *edit = f.main.command(QStringLiteral("EditCust"));
+        QAction *add = f.main.command(QStringLiteral("AddCust"));
+        QVERIFY(!edit->isEnabled());
+        QVERIFY(add->isEnabled());
+        QVERIFY(f.main.findChild<QToolButton *>(QStringLiteral("TB_Nav"))->menu()->actions().contains(edit));
+        QVERIFY(f.main.findChild<QMenu *>(QStringLiteral("N_Cust"))->actions().contains(edit));
+        QVERIFY(!f.main.findChild<QMenu *>(QStringLiteral("sys_Import"))->isEnabled());
+        QVERIFY(!f.main.findChild<QMenu *>(QStringLiteral("report"))->isEnabled());
+        QVERIFY(f.main.command(QStringLiteral("M_Backup"))->isEnabled());
+
+        QSignalSpy edited(edit, &QAction::triggered);
+        QSignalSpy added(add, &QAction::triggered);
+        QTest::keyClick(&f.main, Qt::Key_E, Qt::ControlModifier);
+        QTest::keyClick(&f.main, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(edited.count(), 0);
+        QCOMPARE(added.count(), 1);
+    }
+
+    void operatorWithoutRowsHasEveryGatedCommandOff_data() { TestHome::addEngineRows(); }
+    void operatorWithoutRowsHasEveryGatedCommandOff()
+    {
+        QFETCH(QString, engine);
+        Fixture f(engine);
+        QVERIFY(f.data.RunStatement(f.data.Qry_Str, QStringLiteral("insert into admin (UserName, Password) values ('nobody', '')")));
+        f.main.session().logIn(QStringLiteral("Admin"));
+        QVERIFY(f.main.command(QStringLiteral("DelCust"))->isEnabled());
+        // Nothing of the previous operator's slots remains.
+        f.main.session().logIn(QStringLiteral("nobody"));
+        for (const char *name : {"AddCust", "EditCust", "DelCust", "SearchCust", "ExportCustCSV", "AddContact",
+                                 "EditContact", "DelContact", "AddSchedule", "EditSchedule", "DelSchedule", "weixiu",
+                                 "AddBill", "EditBill", "DelBill", "P_CustBasic", "P_Label", "PrintBill", "printwx",
+                                 "M_UserList", "M_ClearData", "N5", "M_Backup", "Sys_Compact"})
+            QVERIFY2(!f.main.command(QString::fromLatin1(name))->isEnabled(), name);
+        for (const char *name : {"N31", "Sys_Relogin", "N2", "M_Other", "Sys_Company", "M_Goods", "Cust_CustContact"})
+            QVERIFY2(f.main.command(QString::fromLatin1(name))->isEnabled(), name);
+        QVERIFY(!f.main.permission(34));
+    }
+
+    void showOrCreateChildKeepsOneWindow()
+    {
+        Fixture f(QStringLiteral("sqlite"));
+        f.main.show();
+        TestChild *first = f.main.ShowOrCreateChild(Frm_TestChild);
+        QCOMPARE(Frm_TestChild.data(), first);
+        QCOMPARE(f.main.mdiArea()->subWindowList().size(), 1);
+
+        QMdiSubWindow *sub = f.main.mdiArea()->subWindowList().first();
+        sub->showMinimized();
+        Frm_TestChild.clear();
+        TestChild *second = f.main.ShowOrCreateChild(Frm_TestChild);
+        QCOMPARE(second, first);
+        QCOMPARE(Frm_TestChild.data(), first);
+        QCOMPARE(f.main.mdiArea()->subWindowList().size(), 1);
+        QVERIFY(!sub->isMinimized());
+        QCOMPARE(f.main.mdiArea()->activeSubWindow(), sub);
+    }
+
+    void showingLoadsTitleAndStatus_data() { TestHome::addEngineRows(); }
+    void showingLoadsTitleAndStatus()
+    {
+        QFETCH(QString, engine);
+        Fixture f(engine);
+        QSignalSpy browser(f.main.command(QStringLiteral("Cust_CustContact")), &QAction::triggered);
+        f.main.session().logIn(QStringLiteral("Admin"));
+        f.main.show();
+        QCOMPARE(f.main.windowTitle(), QStringLiteral("售后服务管理系统 V1.0"));
+        QCOMPARE(f.main.statusPanel(0)->text(), QStringLiteral(" 当前操作员: Admin"));
+        QCOMPARE(f.main.statusPanel(2)->text(), QApplication::applicationFilePath());
+        QCOMPARE(browser.count(), 1);
+        QVERIFY(f.main.reminderTimer()->isActive());
+    }
+
+    void reminderOpensOncePerLogin_data()
+    {
+        QTest::addColumn<QString>("awoke");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("asked for") << "0" << 1;
+        QTest::newRow("off") << "1" << 0;
+        QTest::newRow("not set") << "" << 0;
+    }
+
+    void reminderOpensOncePerLogin()
+    {
+        QFETCH(QString, awoke);
+        QFETCH(int, opened);
+        Fixture f(QStringLiteral("sqlite"));
+        if (!awoke.isEmpty())
+            f.data.ConfigIni().WriteString(QStringLiteral("otherInfo"), QStringLiteral("awoke"), awoke);
+        QSignalSpy reminders(f.main.command(QStringLiteral("M_Awoke")), &QAction::triggered);
+        f.main.session().logIn(QStringLiteral("Admin"));
+        QTest::qWait(2500);
+        QCOMPARE(reminders.count(), opened);
+        QCOMPARE(f.main.reminderTimer()->isActive(), opened == 0);
+    }
+
+    void logInAgainReplacesTheOperator()
+    {
+        Fixture f(QStringLiteral("sqlite"));
+        QVERIFY(f.data.RunStatement(f.data.Qry_Str, QStringLiteral("insert into admin (UserName, Password) values ('李四', '')")));
+        f.main.session().logIn(QStringLiteral("Admin"));
+        f.main.show();
+        QPointer<TestChild> child = f.main.ShowOrCreateChild(Frm_TestChild);
+
+        answerLogin(0, true);
+        f.main.command(QStringLiteral("Sys_Relogin"))->trigger();
+        QTRY_VERIFY(child.isNull());
+        QCOMPARE(f.main.OperatorName(), QStringLiteral("Admin"));
+
+        answerLogin(1);
+        f.main.command(QStringLiteral("Sys_Relogin"))->trigger();
+        QCOMPARE(f.main.OperatorName(), QStringLiteral("李四"));
+        QCOMPARE(f.main.statusPanel(0)->text(), QStringLiteral(" 当前操作员: 李四"));
+        QVERIFY(!f.main.command(QStringLiteral("AddCust"))->isEnabled());
+        QVERIFY(f.main.mdiArea()->subWindowList().isEmpty());
+    }
+
+    void quitClosesEveryChild()
+    {
+        Fixture f(QStringLiteral("sqlite"));
+        f.main.show();
+        QPointer<TestChild> child = f.main.ShowOrCreateChild(Frm_TestChild);
+        MessageRecorder messages;
+        f.main.command(QStringLiteral("N2"))->trigger();
+        QVERIFY(!f.main.isVisible());
+        QTRY_VERIFY(child.isNull());
+        QVERIFY(messages.messages().isEmpty());
+    }
+
+    void cancelledFirstLoginEndsTheProgram()
+    {
+        TestHome home(QStringLiteral("sqlite"));
+        ProgramStart start(home.path());
+        answerLogin(0, true);
+        QVERIFY(!start.run());
+        QVERIFY(start.mainWindow());
+        QVERIFY(!start.mainWindow()->isVisible());
+    }
+
+    void successfulFirstLoginShowsTheMainWindow()
+    {
+        TestHome home(QStringLiteral("sqlite"));
+        ProgramStart start(home.path());
+        answerLogin(0);
+        QVERIFY(start.run());
+        QVERIFY(start.mainWindow()->isVisible());
+        QCOMPARE(start.mainWindow()->OperatorName(), QStringLiteral("Admin"));
+    }
+
+    void failedConnectionShowsNoLogin()
+    {
+        TestHome home(QStringLiteral("sqlite"));
+        home.writeConfig(QStringLiteral("[Config]\nDBConn=/nonexistent.db\n"));
+        MessageRecorder messages;
+        messages.answerNext(QMessageBox::No);
+        ProgramStart start(home.path());
+        QVERIFY(!start.run());
+        QVERIFY(!start.mainWindow());
+        QVERIFY(Frm_Login.isNull());
+        QCOMPARE(messages.messages().size(), 1);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "TestMainWindow.moc"
