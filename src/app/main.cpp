@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     parser.addOption(home);
     parser.process(app);
 
-    ProgramStart::setUpFonts();
+    ProgramStart::setUpLook();
     ProgramStart start(parser.isSet(home) ? parser.value(home) : QApplication::applicationDirPath());
     if (!start.run())
         return 0;

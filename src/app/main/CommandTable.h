@@ -10,6 +10,7 @@ struct CommandDefinition
     const char *caption;
     const char *shortcut;
     int slot;
+    const char *icon = "";      // freedesktop icon name
 };
 
 const std::vector<CommandDefinition> &commandDefinitions();

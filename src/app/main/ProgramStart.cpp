@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+#include <QScreen>
 
 ProgramStart::ProgramStart(const QString &programDir) : m_programDir(programDir) {}
 
@@ -16,8 +18,10 @@ ProgramStart::~ProgramStart()
     m_data.reset();
 }
 
-void ProgramStart::setUpFonts()
+void ProgramStart::setUpLook()
 {
+    // Full-colour pictures for the tool bar and menus, whatever the desktop's theme.
+    QIcon::setThemeName(QStringLiteral("Tango"));
     // The forms are laid out for 宋体; a Song-style CJK font of the system stands in for it.
     QFont::insertSubstitutions(QStringLiteral("宋体"),
                                {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
@@ -39,6 +43,8 @@ bool ProgramStart::run()
     m_login->exec();
     if (!m_login->LoginDone())
         return false;
+    // Without a window manager a maximised window keeps its size: give it the screen.
+    m_main->setGeometry(m_main->screen()->availableGeometry());
     m_main->showMaximized();
     return true;
 }

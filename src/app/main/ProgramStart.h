@@ -21,7 +21,8 @@ public:
     TFrm_Data *data() const { return m_data.get(); }
     TFrm_Main *mainWindow() const { return m_main.get(); }
 
-    static void setUpFonts();
+    // Fonts and pictures of the whole program.
+    static void setUpLook();
 
 private:
     QString m_programDir;

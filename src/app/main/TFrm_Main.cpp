@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -63,17 +62,11 @@ void TFrm_Main::createCommands()
             action->setShortcut(QKeySequence(QString::fromLatin1(definition.shortcut)));
         // Gated commands stay off until a login grants them.
         action->setEnabled(definition.slot == 0);
+        if (*definition.icon)
+            action->setIcon(QIcon::fromTheme(QString::fromLatin1(definition.icon)));
         addAction(action);
         m_commands.insert(action->objectName(), action);
     }
-    const auto icon = [this](const char *name, QStyle::StandardPixmap pixmap) {
-        m_commands.value(QString::fromLatin1(name))->setIcon(style()->standardIcon(pixmap));
-    };
-    icon("Cust_CustContact", QStyle::SP_FileDialogDetailedView);
-    icon("M_Goods", QStyle::SP_DriveHDIcon);
-    icon("SearchCust", QStyle::SP_FileDialogContentsView);
-    icon("TB_Help", QStyle::SP_DialogHelpButton);
-    icon("N2", QStyle::SP_DialogCloseButton);
     m_commands.value(QStringLiteral("SearchCust"))->setToolTip(QStringLiteral("组合查询"));
 }
 
@@ -148,7 +141,7 @@ void TFrm_Main::createToolBar()
     toolBar->addSeparator();
 
     // The print button itself does nothing; its arrow offers the printed reports.
-    auto *printAction = new QAction(style()->standardIcon(QStyle::SP_FileIcon), QStringLiteral("报表打印"), this);
+    auto *printAction = new QAction(QIcon::fromTheme(QStringLiteral("document-print")), QStringLiteral("报表打印"), this);
     QToolButton *print = addToolButton("TB_print", printAction);
     auto *printMenu = new QMenu(print);
     printMenu->setObjectName(QStringLiteral("PM_Print"));
