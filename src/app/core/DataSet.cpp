@@ -49,7 +49,7 @@ QString withoutTerminator(QString sql)
 } // namespace
 
 DataSet::DataSet(const QString &name, const QString &connectionName, QObject *parent)
-    : QAbstractTableModel(parent), m_connectionName(connectionName)
+    : GridModel(parent), m_connectionName(connectionName)
 {
     setObjectName(name);
 }
@@ -534,4 +534,20 @@ QVariant DataSet::headerData(int section, Qt::Orientation orientation, int role)
     if (orientation == Qt::Vertical)
         return section + 1;
     return section < m_fields.count() ? displayLabel(m_fields.fieldName(section)) : QVariant();
+}
+
+Qt::ItemFlags DataSet::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = GridModel::flags(index);
+    if (pendingChangesMode() && index.isValid() && index.column() != m_fields.indexOf(m_keyField))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool DataSet::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    setFieldValue(index.row(), m_fields.fieldName(index.column()), value);
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "GridModel.h"
+
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -15,7 +16,7 @@
 // Rows are read in windows of PageSize and only a bounded number of windows is kept, so a
 // million-row customer list costs a count and the rows on screen. Counting, sorting and sums
 // are done by the database over the same statement.
-class DataSet : public QAbstractTableModel
+class DataSet : public GridModel
 {
     Q_OBJECT
 public:
@@ -41,23 +42,23 @@ public:
     int recordCount() const { return m_open ? m_recordCount : 0; }
     bool isEmpty() const { return recordCount() == 0; }
     QSqlRecord fields() const { return m_fields; }
-    int fieldIndex(const QString &field) const { return m_fields.indexOf(field); }
-    QString fieldName(int column) const { return m_fields.fieldName(column); }
+    int fieldIndex(const QString &field) const override { return m_fields.indexOf(field); }
+    QString fieldName(int column) const override { return m_fields.fieldName(column); }
 
-    int currentRow() const { return m_currentRow; }
-    void setCurrentRow(int row);
+    int currentRow() const override { return m_currentRow; }
+    void setCurrentRow(int row) override;
     QVariant value(const QString &field) const;
-    QVariant value(int row, const QString &field) const;
+    QVariant value(int row, const QString &field) const override;
     QVariant value(int row, int column) const;
     // Makes the first row whose field equals value the current row.
     bool locate(const QString &field, const QVariant &value);
 
     // ORDER BY text applied over the statement ("money DESC, CustCode"); empty for none.
-    void setSort(const QString &orderBy);
+    void setSort(const QString &orderBy) override;
     QString sort() const { return m_sort; }
 
     void setDisplayLabel(const QString &field, const QString &label);
-    QString displayLabel(const QString &field) const;
+    QString displayLabel(const QString &field) const override;
 
     // Placeholders of the statement named like a column of the master take that column's
     // value in the master's current row; the set re-opens whenever that row changes.
@@ -65,7 +66,7 @@ public:
     DataSet *masterSource() const { return m_master; }
 
     // SUM of a column over the whole result, computed by the database.
-    QVariant sum(const QString &field);
+    QVariant sum(const QString &field) override;
 
     // Pending-changes mode: the whole (small) result is held in memory, edits are kept until
     // applyUpdates() writes them in one transaction, or cancelUpdates() drops them.
@@ -86,8 +87,10 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
 signals:
-    void currentRowChanged(int row);
     void opened();
     void closed();
 
