@@ -530,8 +530,8 @@ void DataGrid::mouseDoubleClickEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid())
         emit rowDoubleClicked(index.row());
-    else
-        QTableView::mouseDoubleClickEvent(event);
+    // Editable grids also open the cell editor.
+    QTableView::mouseDoubleClickEvent(event);
 }
 
 void DataGrid::updateGeometries()
