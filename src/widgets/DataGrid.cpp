@@ -83,6 +83,13 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QStyleOptionViewItem opt(option);
+        switch (index.data().userType()) {
+        case QMetaType::Int: case QMetaType::LongLong: case QMetaType::Double:
+            opt.displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+            break;
+        default:
+            break;
+        }
         const QColor colour = m_grid->rowTextColor(index.row());
         if (colour.isValid()) {
             opt.palette.setColor(QPalette::Text, colour);

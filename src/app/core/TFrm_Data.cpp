@@ -30,6 +30,7 @@ TFrm_Data::TFrm_Data(const QString &programDir, QObject *parent)
       m_connectionName(QStringLiteral("aftersales-%1").arg(++nextConnectionNumber))
 {
     setObjectName(QStringLiteral("Frm_Data"));
+    Frm_Data = this;
     if (!connect()) {
         const auto answer = MessageBoxes::box(connectionFailedText(), connectionFailedCaption(),
                                               QMessageBox::Information,

@@ -33,11 +33,9 @@ void ProgramStart::setUpLook()
 bool ProgramStart::run()
 {
     m_data = std::make_unique<TFrm_Data>(m_programDir);
-    Frm_Data = m_data.get();
     if (!m_data->DBReady())
         return false;
     m_main = std::make_unique<TFrm_Main>(*m_data);
-    Frm_Main = m_main.get();
     m_login = std::make_unique<TFrm_Login>(*m_data, m_main->session());
     Frm_Login = m_login.get();
     m_login->exec();

@@ -3,6 +3,7 @@
 #include "CommandTable.h"
 #include "DesktopTools.h"
 #include "Session.h"
+#include "TFrm_Custom.h"
 #include "TFrm_Data.h"
 #include "TFrm_Login.h"
 
@@ -41,6 +42,16 @@ TFrm_Main::TFrm_Main(TFrm_Data &data, QWidget *parent)
     createToolBar();
     createStatusBar();
     connectHandlers();
+    Frm_Main = this;
+    MainFrame::setInstance(this);
+}
+
+TFrm_Main::~TFrm_Main()
+{
+    // Child windows reach the frame while they close.
+    closeChildWindows();
+    qDeleteAll(m_mdiArea->subWindowList());
+    MainFrame::setInstance(nullptr);
 }
 
 QString TFrm_Main::OperatorName() const
@@ -174,6 +185,7 @@ void TFrm_Main::connectHandlers()
         connect(m_commands.value(QString::fromLatin1(name)), &QAction::triggered, this, handler);
     };
     on("Sys_Relogin", &TFrm_Main::Sys_ReloginClick);
+    on("Cust_CustContact", &TFrm_Main::TB_NavClick);
     on("N2", &QWidget::close);
     on("Sys_Compact", [this] { command(QStringLiteral("M_CompactDB"))->trigger(); });
     on("Sys_Company", [this] { command(QStringLiteral("M_Company"))->trigger(); });
@@ -224,7 +236,12 @@ void TFrm_Main::showEvent(QShowEvent *event)
     m_shown = true;
     LoadTitle();
     m_reminderTimer->start();
-    command(QStringLiteral("Cust_CustContact"))->trigger();
+    ShowOrCreateChild(Frm_Custom);
+}
+
+void TFrm_Main::TB_NavClick()
+{
+    ShowOrCreateChild(Frm_Custom)->Cust_CustContact();
 }
 
 void TFrm_Main::Timer1Timer()

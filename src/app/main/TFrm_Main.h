@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MainFrame.h"
+
 #include <QHash>
 #include <QLabel>
 #include <QMainWindow>
@@ -18,19 +20,21 @@ class TFrm_Data;
 // The frame of the program: menus, tool bar, status bar, the child-window area, the reminder
 // timer and the command list. Every command is one QAction named after it, so a command
 // disabled by the operator's permissions is disabled wherever it is offered.
-class TFrm_Main : public QMainWindow
+class TFrm_Main : public QMainWindow, public MainFrame
 {
     Q_OBJECT
 public:
     static constexpr int StatusPanelCount = 4;
 
     explicit TFrm_Main(TFrm_Data &data, QWidget *parent = nullptr);
+    ~TFrm_Main() override;
 
-    Session &session() const { return *m_session; }
+    Session &session() const override { return *m_session; }
     QString OperatorName() const;
     bool permission(int slot) const;
 
-    QAction *command(const QString &name) const { return m_commands.value(name); }
+    QAction *command(const QString &name) const override { return m_commands.value(name); }
+    void setStatusText(int panel, const QString &text) override { m_statusPanels.at(panel)->setText(text); }
     QLabel *statusPanel(int index) const { return m_statusPanels.at(index); }
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QTimer *reminderTimer() const { return m_reminderTimer; }
@@ -82,6 +86,7 @@ private:
     void closeChildWindows();
     void operatorLoggedIn();
     void Timer1Timer();
+    void TB_NavClick();
 
     TFrm_Data &m_data;
     Session *m_session;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QAction;
+class Session;
+
+// What the windows inside the main window need from it, without depending on it: its
+// commands (so their buttons share caption, enabling and shortcuts), the logged-in
+// operator and the status bar.
+class MainFrame
+{
+public:
+    virtual ~MainFrame() = default;
+
+    virtual QAction *command(const QString &name) const = 0;
+    virtual Session &session() const = 0;
+    virtual void setStatusText(int panel, const QString &text) = 0;
+
+    // The one main window of the run; null before it exists.
+    static MainFrame *instance();
+    static void setInstance(MainFrame *frame);
+};
