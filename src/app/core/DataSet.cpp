@@ -102,12 +102,35 @@ QString DataSet::wrapped(const QString &selectList, const QString &tail) const
     return sql;
 }
 
-bool DataSet::runScalar(const QString &sql, QVariant *result)
+QString DataSet::aggregateSource() const
 {
+    // Order does not change a count or a sum, and leaving it out spares the database a sort.
+    static const QRegularExpression finalOrder(QStringLiteral("\\s+order\\s+by\\s+[\\w\\s,.]+$"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    QString sql = withoutTerminator(m_statement);
+    sql.remove(finalOrder);
+    return sql;
+}
+
+bool DataSet::computeAggregates(const QStringList &sumFields)
+{
+    QStringList columns{QStringLiteral("COUNT(*)")};
+    QStringList summed;
+    for (const QString &field : sumFields) {
+        const int column = m_fields.indexOf(field);
+        if (column >= 0 && !summed.contains(m_fields.fieldName(column))) {
+            summed << m_fields.fieldName(column);
+            columns << QStringLiteral("SUM(%1)").arg(m_fields.fieldName(column));
+        }
+    }
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    if (!execute(query, sql))
+    if (!execute(query, QStringLiteral("SELECT %1 FROM (%2) q").arg(columns.join(QStringLiteral(", ")), aggregateSource())))
         return false;
-    *result = query.next() ? query.value(0) : QVariant();
+    if (!query.next())
+        return false;
+    m_recordCount = query.value(0).toInt();
+    for (int i = 0; i < summed.size(); ++i)
+        m_sums.insert(summed[i].toLower(), query.value(i + 1));
     return true;
 }
 
@@ -116,15 +139,14 @@ bool DataSet::open()
     close();
     m_lastError = QSqlError();
     m_fields = QSqlRecord();
+    m_sums.clear();
     bindFromMaster();
     beginResetModel();
     bool ok;
     if (pendingChangesMode()) {
         ok = loadAll();
     } else {
-        QVariant count;
-        ok = runScalar(wrapped(QStringLiteral("COUNT(*)")), &count) && fetchPage(0);
-        m_recordCount = count.toInt();
+        ok = fetchPage(0) && computeAggregates(m_summaryFields);
     }
     m_open = ok;
     if (!ok) {
@@ -367,9 +389,27 @@ QVariant DataSet::sum(const QString &field)
     const int column = m_fields.indexOf(field);
     if (!m_open || column < 0)
         return QVariant();
-    QVariant result;
-    runScalar(wrapped(QStringLiteral("SUM(%1)").arg(m_fields.fieldName(column))), &result);
-    return result;
+    if (pendingChangesMode()) {
+        // Held in memory, with the edits not yet written.
+        double total = 0;
+        bool any = false;
+        for (const Row &row : std::as_const(m_rows)) {
+            if (!row[column].isNull()) {
+                total += row[column].toDouble();
+                any = true;
+            }
+        }
+        return any ? QVariant(total) : QVariant();
+    }
+    const QString key = m_fields.fieldName(column).toLower();
+    if (!m_sums.contains(key))
+        computeAggregates(m_summaryFields + QStringList{field});
+    return m_sums.value(key);
+}
+
+void DataSet::setSummaryFields(const QStringList &fields)
+{
+    m_summaryFields = fields;
 }
 
 void DataSet::setPendingChanges(const QString &table, const QString &keyField)

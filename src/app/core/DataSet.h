@@ -65,8 +65,10 @@ public:
     void setMasterSource(DataSet *master);
     DataSet *masterSource() const { return m_master; }
 
-    // SUM of a column over the whole result, computed by the database.
+    // SUM of a column over the whole result, computed by the database. The sums of the
+    // summary fields are computed together with the record count when the set opens.
     QVariant sum(const QString &field) override;
+    void setSummaryFields(const QStringList &fields);
 
     // Pending-changes mode: the whole (small) result is held in memory, edits are kept until
     // applyUpdates() writes them in one transaction, or cancelUpdates() drops them.
@@ -100,7 +102,9 @@ private:
 
     bool execute(class QSqlQuery &query, const QString &sql, const QVariantMap &extraBinds = {}) const;
     QString wrapped(const QString &selectList, const QString &tail = QString()) const;
-    bool runScalar(const QString &sql, QVariant *result);
+    // Count and summary sums in one pass over the statement (its final ORDER BY left out).
+    bool computeAggregates(const QStringList &sumFields);
+    QString aggregateSource() const;
     bool loadAll();
     const Row *rowAt(int row) const;
     bool fetchPage(int page) const;
@@ -117,6 +121,8 @@ private:
     int m_currentRow = -1;
     QSqlRecord m_fields;
     QHash<QString, QString> m_labels;
+    QStringList m_summaryFields;
+    QHash<QString, QVariant> m_sums;
     QPointer<DataSet> m_master;
     mutable QSqlError m_lastError;
 

@@ -29,6 +29,13 @@ bool GridColumns::BuildGridColumns(TFrm_Data &data, DataGrid *grid, DataSet *que
                               rows->value(row, QStringLiteral("ShowButton")).toInt() == 1};
         query->setDisplayLabel(field, rows->value(row, QStringLiteral("Name")).toString());
     }
+    QStringList summed;
+    for (const auto &column : std::as_const(columns)) {
+        if (column.footerSum)
+            summed << column.field;
+    }
+    // Sums come with the record count from now on: one pass over the rows instead of three.
+    query->setSummaryFields(summed);
     if (!columns.isEmpty())
         grid->setColumns(columns);
     return complete;
