@@ -478,6 +478,8 @@ bool DataSet::applyUpdates()
         return true;
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     const int keyColumn = m_fields.indexOf(m_keyField);
+    // The current row stays current across the reopen; an inserted one by its new key.
+    QVariant currentKey = value(m_currentRow, keyColumn);
     QStringList columns;
     for (int c = 0; c < m_fields.count(); ++c) {
         if (c != keyColumn)
@@ -523,6 +525,8 @@ bool DataSet::applyUpdates()
                          .arg(m_pendingTable, columns.join(QStringLiteral(", ")),
                               QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
                      values);
+            if (ok && row == m_currentRow)
+                currentKey = query.lastInsertId();
         }
     }
     if (!ok || !db.commit()) {
@@ -531,7 +535,11 @@ bool DataSet::applyUpdates()
         db.rollback();
         return false;
     }
-    return reopen();
+    if (!reopen())
+        return false;
+    if (!currentKey.isNull())
+        locate(m_keyField, currentKey);
+    return true;
 }
 
 void DataSet::cancelUpdates()

@@ -71,7 +71,8 @@ public:
     void setSummaryFields(const QStringList &fields);
 
     // Pending-changes mode: the whole (small) result is held in memory, edits are kept until
-    // applyUpdates() writes them in one transaction, or cancelUpdates() drops them.
+    // applyUpdates() writes them in one transaction, or cancelUpdates() drops them. After
+    // applyUpdates() the row that was current is current again (an appended row too).
     void setPendingChanges(const QString &table, const QString &keyField);
     bool pendingChangesMode() const { return !m_pendingTable.isEmpty(); }
     void setFieldValue(int row, const QString &field, const QVariant &value);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ReferenceLists.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <functional>
+
+// An editable drop-down whose items are read afresh each time it unfolds, so entries added
+// to a list meanwhile show at once; the operator may type text that stands in no list.
+class ListComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit ListComboBox(QWidget *parent = nullptr);
+
+    // Fills from a reference list.
+    void setList(TFrm_Data &data, const QString &table,
+                 ReferenceLists::Entries which = ReferenceLists::Entries::All);
+    QString listTable() const { return m_table; }
+    // Any other filling, run before each unfolding.
+    void setFill(std::function<void()> fill);
+
+    void showPopup() override;
+
+private:
+    std::function<void()> m_fill;
+    QString m_table;
+};
