@@ -6,6 +6,7 @@
 #include "TFrm_Custom.h"
 #include "TFrm_Data.h"
 #include "TFrm_Login.h"
+#include "TFrm_Other.h"
 
 #include <QAction>
 #include <QApplication>
@@ -186,6 +187,8 @@ void TFrm_Main::connectHandlers()
     };
     on("Sys_Relogin", &TFrm_Main::Sys_ReloginClick);
     on("Cust_CustContact", &TFrm_Main::TB_NavClick);
+    on("M_Other", [this] { TFrm_Other::M_Other(m_data, *m_session, this); });
+    TFrm_Other::installEditorOpener(m_data, *m_session);
     on("N2", &QWidget::close);
     on("Sys_Compact", [this] { command(QStringLiteral("M_CompactDB"))->trigger(); });
     on("Sys_Company", [this] { command(QStringLiteral("M_Company"))->trigger(); });
