@@ -25,9 +25,12 @@ QString createTableStatement(const TableDefinition &table, const SqlDialect &dia
 
 QString createIndexStatement(const IndexDefinition &index)
 {
-    return QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)")
-        .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), QString::fromLatin1(index.name),
-             QString::fromLatin1(index.table), QString::fromLatin1(index.columns));
+    QString sql = QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)")
+                      .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), QString::fromLatin1(index.name),
+                           QString::fromLatin1(index.table), QString::fromLatin1(index.columns));
+    if (index.where)
+        sql += QStringLiteral(" WHERE ") + QString::fromLatin1(index.where);
+    return sql;
 }
 
 bool hasProgramTables(const QSqlDatabase &db)

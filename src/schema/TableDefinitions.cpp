@@ -101,6 +101,8 @@ const std::vector<IndexDefinition> &indexDefinitions()
     static const std::vector<IndexDefinition> indexes = {
         {"ix_custom_custcode", "custom", "CustCode", true},
         {"ix_custom_f_user", "custom", "f_user"},
+        // Two workstations must never hand out the same installation order number.
+        {"ix_custom_batch", "custom", "batch", true, "batch LIKE 'AZ-%'"},
         {"ix_contact_custcode", "contact", "CustCode"},
         {"ix_schedule_custcode", "T_Schedule", "CustCode"},
         {"ix_bill_custcode", "T_Bill", "CustCode"},

@@ -24,6 +24,7 @@ struct IndexDefinition
     const char *table;
     const char *columns;
     bool unique = false;
+    const char *where = nullptr;   // a partial index covers only these rows
 };
 
 // Every table of the database, columns in their defined order.
