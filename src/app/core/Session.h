@@ -26,10 +26,15 @@ public:
     // are cleared, so nothing of a previous operator remains.
     bool loadPermissions(TFrm_Data &data);
 
+    // Automatic customer codes, switched by the customer editor for the rest of the run.
+    bool AutoCustCode() const { return m_autoCustCode; }
+    void setAutoCustCode(bool on) { m_autoCustCode = on; }
+
 signals:
     void loggedIn();
 
 private:
     QString m_operatorName;
     std::array<bool, SlotCount + 1> m_slots{};
+    bool m_autoCustCode = false;
 };

@@ -137,6 +137,12 @@ bool TFrm_Data::RunStatement(DataSet *query, const QString &sql, const QVariantM
     return false;
 }
 
+bool TFrm_Data::TryStatement(DataSet *query, const QString &sql, const QVariantMap &binds)
+{
+    setStatement(query, sql, binds);
+    return query->exec();
+}
+
 bool TFrm_Data::beginTransaction()
 {
     return database().transaction();

@@ -32,6 +32,9 @@ public:
     bool RunQuery(DataSet *query, const QString &sql, const QVariantMap &binds = {});
     // The same for a statement that returns no rows.
     bool RunStatement(DataSet *query, const QString &sql, const QVariantMap &binds = {});
+    // A statement whose failure the caller handles itself (a retry, a message of its own):
+    // nothing is shown, the error stays in the data set.
+    bool TryStatement(DataSet *query, const QString &sql, const QVariantMap &binds = {});
 
     bool beginTransaction();
     bool commit();

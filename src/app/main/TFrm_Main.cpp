@@ -1,6 +1,7 @@
 #include "TFrm_Main.h"
 
 #include "CommandTable.h"
+#include "CustomerCommands.h"
 #include "DesktopTools.h"
 #include "Session.h"
 #include "TFrm_Custom.h"
@@ -189,6 +190,7 @@ void TFrm_Main::connectHandlers()
     on("Cust_CustContact", &TFrm_Main::TB_NavClick);
     on("M_Other", [this] { TFrm_Other::M_Other(m_data, *m_session, this); });
     TFrm_Other::installEditorOpener(m_data, *m_session);
+    CustomerCommands::connect(*this, m_data, this);
     on("N2", &QWidget::close);
     on("Sys_Compact", [this] { command(QStringLiteral("M_CompactDB"))->trigger(); });
     on("Sys_Company", [this] { command(QStringLiteral("M_Company"))->trigger(); });

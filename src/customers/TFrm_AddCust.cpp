@@ -1,0 +1,466 @@
+#include "TFrm_AddCust.h"
+#include "ui_TFrm_AddCust.h"
+
+#include "CustomerNumbers.h"
+#include "DataGrid.h"
+#include "GridColumns.h"
+#include "HzSpell.h"
+#include "MessageBoxes.h"
+#include "ReferenceLists.h"
+#include "Session.h"
+#include "TFrm_Data.h"
+
+#include <QDateTime>
+
+QPointer<TFrm_AddCust> Frm_AddCust;
+
+namespace {
+
+const QString ReminderCaption = QStringLiteral("提醒");
+const QString CodeSection = QStringLiteral("Other");
+const QString CodeKey = QStringLiteral("custcode");
+constexpr int GoodsPage = 1;
+// Another workstation may take the proposed order number first; then the next one is made.
+constexpr int OrderNumberAttempts = 5;
+
+// Text boxes whose content is stored as a number.
+struct NumberField
+{
+    QLineEdit *edit;
+    const char *column;
+    QString label;
+    bool integer;
+};
+
+} // namespace
+
+TFrm_AddCust::TFrm_AddCust(TFrm_Data &data, Session &session, Mode mode, QWidget *parent)
+    : RecordEditor(data, mode, parent), m_ui(std::make_unique<Ui::TFrm_AddCust>()), m_session(session)
+{
+    m_ui->setupUi(this);
+    Frm_AddCust = this;
+    setWindowTitle(isAdding() ? QStringLiteral("添加用户信息") : QStringLiteral("编辑用户信息"));
+    setUpForm(isAdding() ? nullptr : m_ui->DBNavigator1, data.Qry_Cust);
+    m_ui->DBNavigator1->setEnabled(!isAdding());
+    setUpLists();
+
+    m_ui->Grid_Goods->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                      | QAbstractItemView::AnyKeyPressed);
+    // Lines are added from the goods picker, which comes with the goods catalogue.
+    m_ui->Btn_AddLine->setEnabled(false);
+
+    connect(m_ui->Btn_OK, &QPushButton::clicked, this, &TFrm_AddCust::Btn_OKClick);
+    connect(m_ui->Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ui->cb_Auto, &QCheckBox::clicked, this, &TFrm_AddCust::cb_AutoClick);
+    connect(m_ui->Edit_taishu, &QLineEdit::textEdited, this, &TFrm_AddCust::computeMoney);
+    connect(m_ui->Edit_retail, &QLineEdit::textEdited, this, &TFrm_AddCust::computeMoney);
+    connect(m_ui->PageControl1, &QTabWidget::currentChanged, this, &TFrm_AddCust::Page_Change);
+    connect(m_ui->Btn_DelLine, &QToolButton::clicked, this, &TFrm_AddCust::Btn_DelLineClick);
+    connect(m_ui->Btn_SaveLines, &QToolButton::clicked, this, &TFrm_AddCust::Btn_SaveLinesClick);
+
+    // Creation: the automatic code switch follows the program settings.
+    if (m_data.RunQuery(m_data.Qry_SoftInfo, QStringLiteral("select * from T_SoftInfo"))
+        && m_data.Qry_SoftInfo->value(0, QStringLiteral("autocoding")).toInt() == 1) {
+        m_ui->cb_Auto->setChecked(true);
+        cb_AutoClick();
+    }
+
+    if (isAdding()) {
+        ClearCustFields();
+        MakeOrderNumber();
+        m_ui->Edit_Code->setText(m_session.AutoCustCode()
+                                     ? m_data.ConfigIni().ReadString(CodeSection, CodeKey, QString())
+                                     : QString());
+        m_ui->Combo_user->setEditText(m_session.OperatorName());
+        m_data.Qry_BillDetail->setMasterSource(nullptr);
+    } else {
+        LoadCurrentCust();
+        m_data.Qry_BillDetail->setMasterSource(m_data.Qry_Cust);
+        m_data.RunQuery(m_data.Qry_BillDetail, QStringLiteral("select * from T_billDetail where batch = :batch"));
+    }
+}
+
+TFrm_AddCust::~TFrm_AddCust() = default;
+
+void TFrm_AddCust::AddCust(TFrm_Data &data, Session &session, QWidget *parent)
+{
+    TFrm_AddCust editor(data, session, Mode::Add, parent);
+    editor.exec();
+}
+
+void TFrm_AddCust::EditCust(TFrm_Data &data, Session &session, QWidget *parent)
+{
+    if (data.Qry_Cust->isEmpty())
+        return;
+    TFrm_AddCust editor(data, session, Mode::Edit, parent);
+    editor.exec();
+}
+
+QString TFrm_AddCust::orderNumber() const
+{
+    return m_ui->Edit_danhao->text();
+}
+
+void TFrm_AddCust::setUpLists()
+{
+    m_ui->Combo_type->setList(m_data, QStringLiteral("Dict_modle"));
+    m_ui->Combo_place->setList(m_data, QStringLiteral("Dict_place"));
+    m_ui->Combo_depart->setList(m_data, QStringLiteral("Dict_custType"));
+    m_ui->Combo_people->setList(m_data, QStringLiteral("Dict_people"));
+    m_ui->Combo_largess->setList(m_data, QStringLiteral("Dict_custfrom"));
+    m_ui->Combo_largessb->setList(m_data, QStringLiteral("Dict_custfrom"));
+    m_ui->Combo_user->setFill([this] {
+        QStringList names;
+        if (m_data.RunQuery(m_data.Qry_Str, QStringLiteral("select * from admin order by UserID"))) {
+            for (int row = 0; row < m_data.Qry_Str->recordCount(); ++row)
+                names << m_data.Qry_Str->value(row, QStringLiteral("UserName")).toString().trimmed();
+        }
+        const QString text = m_ui->Combo_user->currentText();
+        m_ui->Combo_user->clear();
+        m_ui->Combo_user->addItems(names);
+        m_ui->Combo_user->setEditText(text);
+    });
+    connect(m_ui->Combo_leibie, &MultiSelectComboBox::aboutToDropDown, this, [this] {
+        QStringList entries;
+        if (ReferenceLists::entries(m_data, QStringLiteral("Dict_leibie"), &entries, ReferenceLists::Entries::NonBlank))
+            m_ui->Combo_leibie->setItems(entries);
+    });
+    connectListButton(m_ui->SpeedButton1, QStringLiteral("Dict_leibie"));
+    connectListButton(m_ui->SpeedButton2, QStringLiteral("Dict_modle"));
+    connectListButton(m_ui->SpeedButton3, QStringLiteral("Dict_custfrom"));
+    connectListButton(m_ui->SpeedButton5, QStringLiteral("Dict_custfrom"));
+    connectListButton(m_ui->SpeedButton6, QStringLiteral("Dict_place"));
+    connectListButton(m_ui->SpeedButton8, QStringLiteral("Dict_people"));
+    connectListButton(m_ui->SpeedButton9, QStringLiteral("Dict_custType"));
+}
+
+void TFrm_AddCust::cb_AutoClick()
+{
+    const bool on = m_ui->cb_Auto->isChecked();
+    m_data.RunStatement(m_data.Qry_Temp, QStringLiteral("update T_SoftInfo set autocoding = :on"),
+                        {{QStringLiteral(":on"), on ? 1 : 0}});
+    m_session.setAutoCustCode(on);
+    m_ui->Edit_Code->setText(on ? m_data.ConfigIni().ReadString(CodeSection, CodeKey, QString()) : QString());
+}
+
+void TFrm_AddCust::ClearCustFields()
+{
+    for (QLineEdit *edit : {m_ui->Edit_CustName, m_ui->Edit_Mobile, m_ui->Edit_tel, m_ui->Edit_Address,
+                            m_ui->Edit_billcode, m_ui->Edit_airframe})
+        edit->clear();
+    for (QComboBox *combo : {static_cast<QComboBox *>(m_ui->Combo_type), static_cast<QComboBox *>(m_ui->Combo_place),
+                             static_cast<QComboBox *>(m_ui->Combo_depart), static_cast<QComboBox *>(m_ui->Combo_people),
+                             static_cast<QComboBox *>(m_ui->Combo_largess), static_cast<QComboBox *>(m_ui->Combo_largessb)})
+        combo->setEditText(QString());
+    m_ui->Combo_leibie->setText(QString());
+    m_ui->Memo1->clear();
+    const QDateTime now = QDateTime::currentDateTime();
+    m_ui->DateTimePicker1->setDateTime(now);
+    m_ui->DateTimePicker2->setDateTime(now);
+    for (QLineEdit *edit : {m_ui->Edit_taishu, m_ui->Edit_retail, m_ui->Edit_money, m_ui->Edit_number,
+                            m_ui->Edit_numberB, m_ui->Edit_gathering})
+        edit->setText(QStringLiteral("0"));
+}
+
+void TFrm_AddCust::MakeOrderNumber()
+{
+    const QDate day = m_ui->DateTimePicker1->date();
+    const QString prefix = CustomerNumbers::orderDayPrefix(day);
+    // The day's numbers lie between "AZ-yyyy-MM-dd-" and "AZ-yyyy-MM-dd." in text order.
+    QString upper = prefix;
+    upper.back() = QLatin1Char('.');
+    QStringList numbers;
+    if (m_data.RunQuery(m_data.Qry_Temp, QStringLiteral("select batch from custom where batch >= :lo and batch < :hi"),
+                        {{QStringLiteral(":lo"), prefix}, {QStringLiteral(":hi"), upper}})) {
+        for (int row = 0; row < m_data.Qry_Temp->recordCount(); ++row)
+            numbers << m_data.Qry_Temp->value(row, 0).toString();
+    }
+    QString bad;
+    m_ui->Edit_danhao->setText(CustomerNumbers::nextOrderNumber(day, numbers, &bad));
+    if (!bad.isEmpty())
+        MessageBoxes::box(QStringLiteral("安装单号“%1”的序号不是数字，已按当天其它单号编号。").arg(bad), ReminderCaption,
+                          QMessageBox::Information, QMessageBox::Ok);
+}
+
+void TFrm_AddCust::LoadCurrentCust()
+{
+    DataSet *customers = m_data.Qry_Cust;
+    const auto text = [customers](const char *field) { return customers->value(QString::fromLatin1(field)).toString(); };
+    const auto number = [customers](const char *field) {
+        const QVariant value = customers->value(QString::fromLatin1(field));
+        return value.isNull() ? QStringLiteral("0") : QString::number(value.toDouble(), 'g', 15);
+    };
+    const auto date = [customers](const char *field) {
+        const QDateTime value = customers->value(QString::fromLatin1(field)).toDateTime();
+        return value.isValid() ? value : QDateTime::currentDateTime();
+    };
+    m_ui->Edit_Code->setText(text("CustCode"));
+    m_ui->Edit_CustName->setText(text("Company"));
+    m_ui->Edit_Mobile->setText(text("Mobile"));
+    m_ui->Edit_tel->setText(text("Tel"));
+    m_ui->Edit_Address->setText(text("Address"));
+    m_ui->Combo_type->setEditText(text("model"));
+    m_ui->Combo_place->setEditText(text("place"));
+    m_ui->DateTimePicker1->setDateTime(date("buydate"));
+    m_ui->Edit_billcode->setText(text("billcode"));
+    m_ui->Combo_depart->setEditText(text("depart"));
+    m_ui->Combo_people->setEditText(text("people"));
+    m_ui->Edit_airframe->setText(text("airframe"));
+    m_ui->DateTimePicker2->setDateTime(date("installdate"));
+    m_ui->Combo_user->setEditText(text("f_user"));
+    m_ui->Edit_danhao->setText(text("batch"));
+    m_ui->Memo1->setPlainText(text("memo"));
+    m_ui->Combo_leibie->setText(text("Type"));
+    m_ui->Edit_taishu->setText(text("taishu"));
+    m_ui->Edit_retail->setText(number("retail"));
+    m_ui->Edit_money->setText(number("money"));
+    m_ui->Combo_largess->setEditText(text("largess"));
+    m_ui->Edit_number->setText(number("number"));
+    m_ui->Combo_largessb->setEditText(text("largessb"));
+    m_ui->Edit_numberB->setText(number("numberB"));
+    m_ui->Edit_gathering->setText(number("gathering"));
+    m_ui->Check_sk->setChecked(customers->value(QStringLiteral("isgathering")).toBool());
+    LoadedCustCode = text("CustCode");
+    LoadedCompany = text("Company");
+    m_loadedId = customers->value(QStringLiteral("CustID"));
+}
+
+void TFrm_AddCust::recordMoved()
+{
+    LoadCurrentCust();
+}
+
+void TFrm_AddCust::computeMoney()
+{
+    bool quantityOk = false, priceOk = false;
+    const double quantity = m_ui->Edit_taishu->text().toDouble(&quantityOk);
+    const double price = m_ui->Edit_retail->text().toDouble(&priceOk);
+    if (!m_ui->Edit_taishu->text().isEmpty() && m_ui->Edit_retail->text() != QLatin1String("0") && quantityOk && priceOk)
+        m_ui->Edit_money->setText(QString::number(quantity * price, 'g', 15));
+}
+
+void TFrm_AddCust::remind(const QString &text, QWidget *focus)
+{
+    MessageBoxes::box(text, ReminderCaption, QMessageBox::Information, QMessageBox::Ok);
+    m_ui->PageControl1->setCurrentWidget(m_ui->TabSheet1->isAncestorOf(focus) ? m_ui->TabSheet1 : m_ui->TabSheet2);
+    focus->setFocus();
+}
+
+bool TFrm_AddCust::readCustomer(QVariantMap *values)
+{
+    // Numbers are checked before anything is written; an empty box counts as 0.
+    const NumberField numbers[] = {
+        {m_ui->Edit_taishu, nullptr, QStringLiteral("数量"), false},
+        {m_ui->Edit_retail, "retail", QStringLiteral("单价"), false},
+        {m_ui->Edit_money, "money", QStringLiteral("总金额"), false},
+        {m_ui->Edit_number, "number", QStringLiteral("赠品数量A"), true},
+        {m_ui->Edit_numberB, "numberB", QStringLiteral("赠品数量B"), true},
+        {m_ui->Edit_gathering, "gathering", QStringLiteral("收款"), true},
+    };
+    for (const NumberField &field : numbers) {
+        const QString text = field.edit->text().trimmed();
+        bool ok = true;
+        const double value = text.isEmpty() ? 0 : (field.integer ? text.toInt(&ok) : text.toDouble(&ok));
+        if (!ok) {
+            remind(QStringLiteral("“%1”必须是%2!").arg(field.label, field.integer ? QStringLiteral("整数") : QStringLiteral("数字")),
+                   field.edit);
+            return false;
+        }
+        if (field.column)
+            values->insert(QString::fromLatin1(field.column), field.integer ? QVariant(int(value)) : QVariant(value));
+    }
+    const QString name = m_ui->Edit_CustName->text().trimmed();
+    values->insert(QStringLiteral("CustCode"), m_ui->Edit_Code->text());
+    values->insert(QStringLiteral("Company"), name);
+    values->insert(QStringLiteral("isgathering"), m_ui->Check_sk->isChecked());
+    values->insert(QStringLiteral("Type"), m_ui->Combo_leibie->text().trimmed());
+    values->insert(QStringLiteral("model"), m_ui->Combo_type->currentText().trimmed());
+    values->insert(QStringLiteral("largess"), m_ui->Combo_largess->currentText().trimmed());
+    values->insert(QStringLiteral("largessb"), m_ui->Combo_largessb->currentText().trimmed());
+    values->insert(QStringLiteral("place"), m_ui->Combo_place->currentText().trimmed());
+    values->insert(QStringLiteral("airframe"), m_ui->Edit_airframe->text().trimmed());
+    values->insert(QStringLiteral("Address"), m_ui->Edit_Address->text().trimmed());
+    values->insert(QStringLiteral("Mobile"), m_ui->Edit_Mobile->text().trimmed());
+    values->insert(QStringLiteral("Tel"), m_ui->Edit_tel->text().trimmed());
+    values->insert(QStringLiteral("taishu"), m_ui->Edit_taishu->text().trimmed());
+    values->insert(QStringLiteral("buydate"), m_ui->DateTimePicker1->dateTime());
+    values->insert(QStringLiteral("installdate"), m_ui->DateTimePicker2->dateTime());
+    values->insert(QStringLiteral("depart"), m_ui->Combo_depart->currentText().trimmed());
+    values->insert(QStringLiteral("batch"), m_ui->Edit_danhao->text().trimmed());
+    values->insert(QStringLiteral("billcode"), m_ui->Edit_billcode->text().trimmed());
+    values->insert(QStringLiteral("people"), m_ui->Combo_people->currentText().trimmed());
+    values->insert(QStringLiteral("memo"), m_ui->Memo1->toPlainText().trimmed());
+    values->insert(QStringLiteral("f_user"), m_ui->Combo_user->currentText());
+    values->insert(QStringLiteral("pinyin"), THzSpell::PinyinInitials(m_ui->Edit_CustName->text()).trimmed());
+    return true;
+}
+
+void TFrm_AddCust::Btn_OKClick()
+{
+    const QString code = m_ui->Edit_Code->text().trimmed();
+    if (code.isEmpty()) {
+        remind(QStringLiteral("用户编号不能为空!"), m_ui->Edit_Code);
+        return;
+    }
+    if (m_ui->Edit_CustName->text().trimmed().isEmpty()) {
+        remind(QStringLiteral("用户名称不能为空!"), m_ui->Edit_CustName);
+        return;
+    }
+    QVariantMap values;
+    if (!readCustomer(&values))
+        return;
+    if (isAdding())
+        saveNew(values);
+    else
+        saveEdited(values);
+}
+
+bool TFrm_AddCust::saveNew(const QVariantMap &values)
+{
+    if (m_session.AutoCustCode() && !CustomerNumbers::endsInCounter(m_ui->Edit_Code->text())) {
+        MessageBoxes::dialog(MessageBoxes::DialogType::Confirmation, QStringLiteral("请保持用户编号最后四位为数字"),
+                             QMessageBox::Ok);
+        m_ui->Edit_Code->setFocus();
+        return false;
+    }
+    const auto exists = [this](const QString &sql, const QString &value) {
+        return m_data.RunQuery(m_data.Qry_Temp, sql, {{QStringLiteral(":value"), value}}) && !m_data.Qry_Temp->isEmpty();
+    };
+    if (exists(QStringLiteral("select * from custom where CustCode = :value"), m_ui->Edit_Code->text().trimmed())) {
+        remind(QStringLiteral("用户编号有重复!"), m_ui->Edit_Code);
+        return false;
+    }
+    if (exists(QStringLiteral("select * from custom where Company = :value"), values.value(QStringLiteral("Company")).toString())) {
+        remind(QStringLiteral("用户名称有重复!"), m_ui->Edit_CustName);
+        return false;
+    }
+
+    QVariantMap row = values;
+    QStringList columns = row.keys();
+    QStringList placeholders;
+    for (const QString &column : std::as_const(columns))
+        placeholders << QLatin1Char(':') + column;
+    const QString insert = QStringLiteral("insert into custom (%1) values (%2)")
+                               .arg(columns.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+    bool stored = false;
+    for (int attempt = 0; attempt < OrderNumberAttempts && !stored; ++attempt) {
+        QVariantMap binds;
+        for (auto it = row.cbegin(); it != row.cend(); ++it)
+            binds.insert(QLatin1Char(':') + it.key(), it.value());
+        stored = m_data.TryStatement(m_data.Qry_Temp, insert, binds);
+        if (stored)
+            break;
+        // The order number went to another workstation meanwhile: make the next one.
+        if (!exists(QStringLiteral("select * from custom where batch = :value"), row.value(QStringLiteral("batch")).toString()))
+            break;
+        MakeOrderNumber();
+        row.insert(QStringLiteral("batch"), m_ui->Edit_danhao->text());
+    }
+    if (!stored) {
+        MessageBoxes::error(m_data.Qry_Temp->lastError().text());
+        return false;
+    }
+    if (m_data.Qry_Cust->isOpen()) {
+        m_data.Qry_Cust->reopen();
+        m_data.Qry_Cust->locate(QStringLiteral("CustCode"), values.value(QStringLiteral("CustCode")));
+    }
+    const QString savedCode = m_ui->Edit_Code->text();
+    ClearCustFields();
+    MakeOrderNumber();
+    m_ui->Edit_Code->setText(m_session.AutoCustCode() ? CustomerNumbers::NextCustCode(savedCode) : QString());
+    return true;
+}
+
+bool TFrm_AddCust::saveEdited(const QVariantMap &values)
+{
+    const QString newCode = m_ui->Edit_Code->text();
+    const QString newName = values.value(QStringLiteral("Company")).toString();
+    const bool codeChanged = newCode != LoadedCustCode;
+    if (codeChanged && m_data.RunQuery(m_data.Qry_Temp, QStringLiteral("select * from custom where CustCode = :code"),
+                                       {{QStringLiteral(":code"), newCode.trimmed()}})
+        && !m_data.Qry_Temp->isEmpty()) {
+        MessageBoxes::plain(QStringLiteral("用户编号重复，请你换一个用户编号"));
+        m_ui->PageControl1->setCurrentWidget(m_ui->TabSheet1);
+        m_ui->Edit_Code->setFocus();
+        return false;
+    }
+
+    QStringList assignments;
+    QVariantMap binds{{QStringLiteral(":CustID"), m_loadedId}};
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        assignments << QStringLiteral("%1 = :%1").arg(it.key());
+        binds.insert(QLatin1Char(':') + it.key(), it.value());
+    }
+    const QVariantMap moved{{QStringLiteral(":new"), newCode}, {QStringLiteral(":old"), LoadedCustCode}};
+    const QVariantMap renamed{{QStringLiteral(":name"), newName}, {QStringLiteral(":code"), newCode}};
+    // The customer and everything that carries its code or name change together.
+    bool ok = m_data.beginTransaction()
+              && m_data.TryStatement(m_data.Qry_Temp,
+                                     QStringLiteral("update custom set %1 where CustID = :CustID").arg(assignments.join(QStringLiteral(", "))),
+                                     binds);
+    if (ok && codeChanged) {
+        for (const char *table : {"contact", "T_Schedule", "T_Bill"})
+            ok = ok && m_data.TryStatement(m_data.Qry_Temp,
+                                           QStringLiteral("update %1 set CustCode = :new where CustCode = :old").arg(QLatin1String(table)),
+                                           moved);
+    }
+    if (ok && newName != LoadedCompany) {
+        ok = m_data.TryStatement(m_data.Qry_Temp, QStringLiteral("update contact set Company = :name where CustCode = :code"), renamed)
+             && m_data.TryStatement(m_data.Qry_Temp, QStringLiteral("update T_Schedule set Company = :name where CustCode = :code"), renamed)
+             && m_data.TryStatement(m_data.Qry_Temp, QStringLiteral("update T_Bill set CustName = :name where CustCode = :code"), renamed);
+    }
+    if (!ok || !m_data.commit()) {
+        m_data.rollback();
+        MessageBoxes::box(QStringLiteral("保存数据失败!"), ReminderCaption, QMessageBox::Information, QMessageBox::Ok);
+        return false;
+    }
+    // The saved row is what the next save compares with.
+    LoadedCustCode = newCode;
+    LoadedCompany = newName;
+    m_data.Qry_Cust->reopen();
+    m_data.Qry_Cust->locate(QStringLiteral("CustID"), m_loadedId);
+    return true;
+}
+
+void TFrm_AddCust::Page_Change(int index)
+{
+    if (index != GoodsPage)
+        return;
+    m_data.RunQuery(m_data.Qry_BillDetail, QStringLiteral("select * from T_BillDetail  where batch = :batch"));
+    GridColumns::BuildGridColumns(m_data, m_ui->Grid_Goods, m_data.Qry_BillDetail, QStringLiteral("Billform"));
+}
+
+void TFrm_AddCust::Btn_DelLineClick()
+{
+    DataSet *lines = m_data.Qry_BillDetail;
+    if (!lines->isEmpty())
+        lines->deleteRecord(lines->currentRow());
+    if (!lines->applyUpdates())
+        MessageBoxes::error(lines->lastError().text());
+}
+
+void TFrm_AddCust::Btn_SaveLinesClick()
+{
+    DataSet *lines = m_data.Qry_BillDetail;
+    if (lines->currentRow() >= 0) {
+        if (lines->value(QStringLiteral("GoodsName")).toString().isEmpty()) {
+            MessageBoxes::plain(QStringLiteral("输入型号"));
+            return;
+        }
+        if (lines->value(QStringLiteral("Number")).isNull()) {
+            MessageBoxes::plain(QStringLiteral("输入设备数量"));
+            return;
+        }
+    }
+    if (!lines->applyUpdates())
+        MessageBoxes::error(lines->lastError().text());
+}
+
+void TFrm_AddCust::done(int result)
+{
+    if (isAdding() && m_session.AutoCustCode())
+        m_data.ConfigIni().WriteString(CodeSection, CodeKey, m_ui->Edit_Code->text());
+    // Goods lines not saved are dropped.
+    m_data.Qry_BillDetail->cancelUpdates();
+    RecordEditor::done(result);
+}
