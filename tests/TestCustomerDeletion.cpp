@@ -1,6 +1,7 @@
 #include "DataGrid.h"
 #include "MessageRecorder.h"
 #include "Session.h"
+#include "TFrm_AddCust.h"
 #include "TFrm_Custom.h"
 #include "TFrm_Data.h"
 #include "TFrm_Main.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QTest>
+#include <QTimer>
 
 // Deleting customers from the browser: each goes whole with its records, or stays whole.
 class TestCustomerDeletion : public QObject
@@ -149,6 +151,30 @@ private slots:
         f.main.command(QStringLiteral("DelCust"))->setEnabled(true);
         QTest::keyClick(Frm_Custom->Grid_Cust(), Qt::Key_Delete);
         QCOMPARE(f.left(), QStringLiteral("0/0/0/0/1"));
+    }
+
+    void commandsOpenTheEditor_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("add") << "AddCust" << "添加用户信息";
+        QTest::newRow("edit") << "EditCust" << "编辑用户信息";
+    }
+    void commandsOpenTheEditor()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, caption);
+        Fixture f(QStringLiteral("sqlite"), 1);
+        QString shown;
+        QTimer::singleShot(0, this, [&shown] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                shown = dialog->windowTitle();
+                dialog->close();
+            }
+        });
+        f.main.command(command)->trigger();
+        QCOMPARE(shown, caption);
+        QVERIFY(Frm_AddCust.isNull());
     }
 
     void editWithoutCustomersDoesNothing()
