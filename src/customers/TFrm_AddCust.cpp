@@ -120,7 +120,7 @@ void TFrm_AddCust::setUpLists()
         m_ui->Combo_user->addItems(names);
         m_ui->Combo_user->setEditText(text);
     });
-    connect(m_ui->Combo_leibie, &MultiSelectComboBox::aboutToDropDown, this, [this] {
+    connect(m_ui->Combo_leibie, &DropDownComboBox::aboutToDropDown, this, [this] {
         QStringList entries;
         if (ReferenceLists::entries(m_data, QStringLiteral("Dict_leibie"), &entries, ReferenceLists::Entries::NonBlank))
             m_ui->Combo_leibie->setItems(entries);

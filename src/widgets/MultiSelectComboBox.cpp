@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-MultiSelectComboBox::MultiSelectComboBox(QWidget *parent) : QComboBox(parent)
+MultiSelectComboBox::MultiSelectComboBox(QWidget *parent) : DropDownComboBox(parent)
 {
     setModel(&m_model);
     // A read-only line edit shows the joined text, which is no item of the list.
@@ -48,15 +48,9 @@ void MultiSelectComboBox::setText(const QString &text)
     lineEdit()->setText(m_text);
 }
 
-void MultiSelectComboBox::showPopup()
-{
-    emit aboutToDropDown();
-    QComboBox::showPopup();
-}
-
 void MultiSelectComboBox::hidePopup()
 {
-    QComboBox::hidePopup();
+    DropDownComboBox::hidePopup();
     lineEdit()->setText(m_text);
 }
 
@@ -71,7 +65,7 @@ bool MultiSelectComboBox::eventFilter(QObject *watched, QEvent *event)
         }
         return true;
     }
-    return QComboBox::eventFilter(watched, event);
+    return DropDownComboBox::eventFilter(watched, event);
 }
 
 void MultiSelectComboBox::updateText()

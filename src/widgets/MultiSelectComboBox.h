@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QComboBox>
+#include "DropDownComboBox.h"
+
 #include <QStandardItemModel>
 
 // A drop-down list in which several items can be ticked; its text is the ticked items joined
 // by a blank. Setting the text ticks the items it names.
-class MultiSelectComboBox : public QComboBox
+class MultiSelectComboBox : public DropDownComboBox
 {
     Q_OBJECT
 public:
@@ -16,11 +17,7 @@ public:
     QString text() const;
     void setText(const QString &text);
 
-    void showPopup() override;
     void hidePopup() override;
-
-signals:
-    void aboutToDropDown();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

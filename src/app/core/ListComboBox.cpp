@@ -2,11 +2,15 @@
 
 #include "TFrm_Data.h"
 
-ListComboBox::ListComboBox(QWidget *parent) : QComboBox(parent)
+ListComboBox::ListComboBox(QWidget *parent) : DropDownComboBox(parent)
 {
     setEditable(true);
     // Typed text is the value; it is not added to the items.
     setInsertPolicy(QComboBox::NoInsert);
+    connect(this, &DropDownComboBox::aboutToDropDown, this, [this] {
+        if (m_fill)
+            m_fill();
+    });
 }
 
 void ListComboBox::setList(TFrm_Data &data, const QString &table, ReferenceLists::Entries which)
@@ -23,11 +27,4 @@ void ListComboBox::setFill(std::function<void()> fill)
 {
     m_table.clear();
     m_fill = std::move(fill);
-}
-
-void ListComboBox::showPopup()
-{
-    if (m_fill)
-        m_fill();
-    QComboBox::showPopup();
 }

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "DropDownComboBox.h"
 #include "ReferenceLists.h"
 
-#include <QComboBox>
 #include <QPointer>
 #include <functional>
 
 // An editable drop-down whose items are read afresh each time it unfolds, so entries added
 // to a list meanwhile show at once; the operator may type text that stands in no list.
-class ListComboBox : public QComboBox
+class ListComboBox : public DropDownComboBox
 {
     Q_OBJECT
 public:
@@ -20,8 +20,6 @@ public:
     QString listTable() const { return m_table; }
     // Any other filling, run before each unfolding.
     void setFill(std::function<void()> fill);
-
-    void showPopup() override;
 
 private:
     std::function<void()> m_fill;
