@@ -4,6 +4,7 @@
 //
 //   bench_browser [--rows N]
 
+#include "BenchSupport.h"
 #include "CustomerGenerator.h"
 #include "DataGrid.h"
 #include "Session.h"
@@ -24,17 +25,6 @@
 #include <cstdio>
 
 namespace {
-
-double milliseconds(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-void draw(QWidget *widget)
-{
-    QApplication::sendPostedEvents();
-    widget->grab();
-}
 
 // What the browser's search costs in the shell: the count and the first screen of rows.
 double shellTime(const QString &database, const QString &where)

@@ -6,6 +6,7 @@
 //
 // Prints, per step, the time of both variants, their ratio, and the peak resident memory.
 
+#include "BenchSupport.h"
 #include "CustomerGenerator.h"
 #include "DataGrid.h"
 #include "GridColumns.h"
@@ -44,14 +45,6 @@ qint64 peakResidentKb()
     return 0;
 }
 
-// Draws the view now, as the operator would see it.
-void draw(QWidget *view)
-{
-    view->repaint();
-    QApplication::sendPostedEvents();
-    view->grab();
-}
-
 QJsonObject runDataGrid(const QString &home)
 {
     QJsonObject times;
@@ -68,13 +61,13 @@ QJsonObject runDataGrid(const QString &home)
     grid.setFooterCount(1);
     grid.show();
     draw(&grid);
-    times[QStringLiteral("open")] = double(timer.nsecsElapsed()) / 1e6;
+    times[QStringLiteral("open")] = milliseconds(timer);
     times[QStringLiteral("rows")] = grid.footerText(1);
 
     timer.restart();
     grid.setCurrentIndex(grid.model()->index(grid.model()->rowCount() - 1, 0));
     draw(&grid);
-    times[QStringLiteral("last row")] = double(timer.nsecsElapsed()) / 1e6;
+    times[QStringLiteral("last row")] = milliseconds(timer);
 
     timer.restart();
     QObject::connect(&grid, &DataGrid::sortMarkingChanged, [&] { GridColumns::SortByTitleMarkers(&grid, data.Qry_Cust); });
@@ -83,11 +76,11 @@ QJsonObject runDataGrid(const QString &home)
             grid.clickTitle(column, false);
     }
     draw(&grid);
-    times[QStringLiteral("sort")] = double(timer.nsecsElapsed()) / 1e6;
+    times[QStringLiteral("sort")] = milliseconds(timer);
 
     timer.restart();
     const QVariant sum = data.Qry_Cust->sum(QStringLiteral("money"));
-    times[QStringLiteral("footer sum")] = double(timer.nsecsElapsed()) / 1e6;
+    times[QStringLiteral("footer sum")] = milliseconds(timer);
     times[QStringLiteral("sum")] = sum.toDouble();
     times[QStringLiteral("cached rows")] = data.Qry_Cust->cachedRowCount();
     return times;
@@ -113,26 +106,26 @@ QJsonObject runPlainModel(const QString &home)
         model.fetchMore();
     view.show();
     draw(&view);
-    times[QStringLiteral("open")] = double(timer.nsecsElapsed()) / 1e6;
+    times[QStringLiteral("open")] = milliseconds(timer);
     times[QStringLiteral("rows")] = QString::number(model.rowCount());
 
     timer.restart();
     view.setCurrentIndex(proxy.index(proxy.rowCount() - 1, 0));
     view.scrollToBottom();
     draw(&view);
-    times[QStringLiteral("last row")] = double(timer.nsecsElapsed()) / 1e6;
+    times[QStringLiteral("last row")] = milliseconds(timer);
 
     timer.restart();
     view.sortByColumn(model.record().indexOf(QStringLiteral("Company")), Qt::AscendingOrder);
     draw(&view);
-    times[QStringLiteral("sort")] = double(timer.nsecsElapsed()) / 1e6;
+    times[QStringLiteral("sort")] = milliseconds(timer);
 
     timer.restart();
     const int money = model.record().indexOf(QStringLiteral("money"));
     double sum = 0;
     for (int row = 0; row < model.rowCount(); ++row)
         sum += model.index(row, money).data().toDouble();
-    times[QStringLiteral("footer sum")] = double(timer.nsecsElapsed()) / 1e6;
+    times[QStringLiteral("footer sum")] = milliseconds(timer);
     times[QStringLiteral("sum")] = sum;
     return times;
 }
