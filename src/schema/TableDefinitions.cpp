@@ -105,6 +105,8 @@ const std::vector<IndexDefinition> &indexDefinitions()
         {"ix_custom_batch", "custom", "batch", true, "batch LIKE 'AZ-%'"},
         {"ix_contact_custcode", "contact", "CustCode"},
         {"ix_schedule_custcode", "T_Schedule", "CustCode"},
+        // Two workstations must never hand out the same repair order number.
+        {"ix_schedule_danhao", "T_Schedule", "danhao", true, "danhao LIKE 'WX-%'"},
         {"ix_bill_custcode", "T_Bill", "CustCode"},
         {"ix_billdetail_batch", "T_BillDetail", "batch"},
         {"ix_userauthority_username", "T_UserAuthority", "UserName"},

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QPair>
+#include <QSqlError>
+#include <QVariant>
+#include <QVector>
 
 class DataSet;
 class QAbstractButton;
@@ -21,10 +25,27 @@ public:
     Mode mode() const { return m_mode; }
     bool isAdding() const { return m_mode == Mode::Add; }
 
+    // A record's columns with their values, in the order they are written.
+    using Fields = QVector<QPair<QString, QVariant>>;
+
+    // Deletes the current row of records from table (found by keyField); the data set
+    // reopens near the same position. A database error is shown and changes nothing.
+    static bool deleteCurrentRecord(TFrm_Data &data, DataSet *records, const QString &table, const QString &keyField);
+
 protected:
     // Call once the form's controls exist: Enter handling and the navigator.
     void setUpForm(RecordNavigator *navigator, DataSet *records);
     void connectListButton(QAbstractButton *button, const QString &table);
+    // Window title and OK caption of the mode.
+    void setModeCaptions(QAbstractButton *okButton, const QString &addTitle, const QString &editTitle,
+                         const QString &addOk = QStringLiteral("新增(&A)"),
+                         const QString &editOk = QStringLiteral("保存(&S)"));
+    // Adding: inserts fields as a new row of table; editing: updates the current row of
+    // records, found by keyField. One statement, so a failure writes nothing. Then the data
+    // set (when open) reopens on the written row. A failure is shown, unless the caller
+    // takes it in error.
+    bool writeRecord(DataSet *records, const QString &table, const QString &keyField,
+                     const Fields &fields, QSqlError *error = nullptr);
     // The navigator moved to another row of the data set.
     virtual void recordMoved() = 0;
 

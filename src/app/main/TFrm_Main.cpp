@@ -3,6 +3,7 @@
 #include "CommandTable.h"
 #include "CustomerCommands.h"
 #include "DesktopTools.h"
+#include "ServiceCommands.h"
 #include "Session.h"
 #include "TFrm_Custom.h"
 #include "TFrm_Data.h"
@@ -202,6 +203,7 @@ void TFrm_Main::connectHandlers()
     on("HelpContents", [this] { DesktopTools::openHelp(m_data.programDir()); });
     connect(m_session, &Session::loggedIn, this, &TFrm_Main::operatorLoggedIn);
     connect(m_reminderTimer, &QTimer::timeout, this, &TFrm_Main::Timer1Timer);
+    ServiceCommands::connect(*this, m_data, this);
 }
 
 void TFrm_Main::operatorLoggedIn()

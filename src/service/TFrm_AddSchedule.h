@@ -1,0 +1,56 @@
+#pragma once
+
+#include "RecordEditor.h"
+
+#include <QDate>
+#include <QPointer>
+#include <memory>
+
+namespace Ui { class TFrm_AddSchedule; }
+class Session;
+
+// An installation or repair order of the current customer, added to or edited in the shared
+// orders that the customer browser shows. New orders get the day's next order number
+// "WX-yyyy-MM-dd-0001"; the dialog stays open after an add for the next order.
+class TFrm_AddSchedule : public RecordEditor
+{
+    Q_OBJECT
+public:
+    TFrm_AddSchedule(TFrm_Data &data, Session &session, Mode mode, QWidget *parent = nullptr);
+    ~TFrm_AddSchedule() override;
+
+    // The main window's commands.
+    static void AddSchedule(TFrm_Data &data, Session &session, QWidget *parent);
+    static void EditSchedule(TFrm_Data &data, Session &session, QWidget *parent);
+    static void DelSchedule(TFrm_Data &data);
+
+    // The sequence of an order number: zero-filled to four digits, more digits past 9999.
+    static QString PadSequence(int sequence);
+    // The day's next order number, one past the highest taken; empty when the numbers
+    // cannot be read.
+    static QString OrderNumberFor(TFrm_Data &data, const QDate &day);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void recordMoved() override;
+
+private:
+    static void run(TFrm_Data &data, Session &session, Mode mode, QWidget *parent);
+    void FormShow();
+    void ClearOrderFields();
+    void NextOrderNumber();
+    void LoadCurrentOrder();
+    void Btn_OKClick();
+    bool readFee(QVariant *fee) const;
+    bool saveOrder(Fields fields);
+    bool orderNumberTaken(const QString &number);
+    void fillUnitModels();
+
+    std::unique_ptr<Ui::TFrm_AddSchedule> m_ui;
+    Session &m_session;
+    // The day of the number shown while adding.
+    QDate m_numberDay;
+    bool m_shown = false;
+};
+
+extern QPointer<TFrm_AddSchedule> Frm_AddSchedule;
