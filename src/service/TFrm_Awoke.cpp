@@ -54,11 +54,6 @@ void TFrm_Awoke::M_Awoke(TFrm_Data &data, Session &session, QWidget *parent)
     window->show();
 }
 
-DataGrid *TFrm_Awoke::grid() const
-{
-    return m_ui->DBGridEh1;
-}
-
 void TFrm_Awoke::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

@@ -5,7 +5,6 @@
 #include <memory>
 
 namespace Ui { class TFrm_Awoke; }
-class DataGrid;
 class DataSet;
 class Session;
 class TFrm_Data;
@@ -23,9 +22,6 @@ public:
     // The main window's command: shows the window, modal, and frees it when it closes.
     // It does not wait for the window, as the command comes from a timer.
     static void M_Awoke(TFrm_Data &data, Session &session, QWidget *parent);
-
-    DataGrid *grid() const;
-    DataSet *dueOrders() const { return m_dueOrders; }
 
     void done(int result) override;
 
