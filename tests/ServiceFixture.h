@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataGrid.h"
 #include "MessageRecorder.h"
 #include "ReferenceLists.h"
 #include "Session.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -89,6 +91,21 @@ inline void typeInto(QPlainTextEdit *memo, const QString &text)
 {
     memo->selectAll();
     memo->insertPlainText(text);
+}
+
+inline void doubleClickFirstRow(DataGrid *grid)
+{
+    const QRect cell = grid->visualRect(grid->model()->index(0, 0));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// The command names of a grid's pop-up menu in the browser.
+inline QStringList menuCommands(const char *menu)
+{
+    QStringList names;
+    for (const QAction *action : control<QMenu>(Frm_Custom, menu)->actions())
+        names << action->objectName();
+    return names;
 }
 
 // Opens a modal window with open and runs steps on it once it shows; whatever the steps

@@ -199,6 +199,25 @@ private slots:
         QCOMPARE(f.scalar(QStringLiteral("select count(*) from T_Bill")).toInt(), left.size());
     }
 
+    void browserGridReachesTheCommands_data() { TestHome::addEngineRows(); }
+    void browserGridReachesTheCommands()
+    {
+        QFETCH(QString, engine);
+        ServiceFixture f(engine);
+        addComplaint(f, QStringLiteral("太吵"));
+        openComplaints(f);
+        QCOMPARE(menuCommands("Menu_Sale").mid(0, 3), (QStringList{"AddBill", "EditBill", "DelBill"}));
+        QString title;
+        QVERIFY(withModal<TFrm_AddBill>([] { doubleClickFirstRow(Frm_Custom->Grid_Sale()); },
+                                        [&title](TFrm_AddBill *dialog) { title = dialog->windowTitle(); }));
+        QCOMPARE(title, QStringLiteral("编辑投诉记录"));
+        MessageRecorder messages;
+        messages.answerNext(QMessageBox::Yes);
+        QTest::keyClick(Frm_Custom->Grid_Sale(), Qt::Key_Delete);
+        QCOMPARE(messages.texts(), QStringList{"你确定要删除这条投诉记录吗？"});
+        QCOMPARE(f.scalar(QStringLiteral("select count(*) from T_Bill")).toInt(), 0);
+    }
+
     void commandsWithoutRecordsDoNothing_data() { TestHome::addEngineRows(); }
     void commandsWithoutRecordsDoNothing()
     {

@@ -458,6 +458,27 @@ private slots:
         QCOMPARE(f.scalar(QStringLiteral("select count(*) from T_Schedule where danhao = :n"), {{":n", today() + "0001"}}).toInt(), 1);
     }
 
+    void browserGridReachesTheCommands_data() { TestHome::addEngineRows(); }
+    void browserGridReachesTheCommands()
+    {
+        QFETCH(QString, engine);
+        ServiceFixture f(engine);
+        addOrder(f, QStringLiteral("K1"), today() + "0001");
+        f.open();
+        QCOMPARE(menuCommands("Menu_Sch").mid(0, 3), (QStringList{"AddSchedule", "EditSchedule", "DelSchedule"}));
+        QCOMPARE(control<QToolButton>(Frm_Custom, "Btn_printwx")->defaultAction(), f.command("printwx"));
+        QString number;
+        QVERIFY(withModal<TFrm_AddSchedule>([] { doubleClickFirstRow(Frm_Custom->Grid_Sch()); }, [&number](TFrm_AddSchedule *dialog) {
+            number = control<QLineEdit>(dialog, "Edit_danhao")->text();
+        }));
+        QCOMPARE(number, today() + "0001");
+        MessageRecorder messages;
+        messages.answerNext(QMessageBox::Yes);
+        QTest::keyClick(Frm_Custom->Grid_Sch(), Qt::Key_Delete);
+        QCOMPARE(messages.texts(), QStringList{"您确定要删除这条维修记录吗？"});
+        QCOMPARE(f.scalar(QStringLiteral("select count(*) from T_Schedule")).toInt(), 0);
+    }
+
     void commandsWithoutRecordsDoNothing_data() { TestHome::addEngineRows(); }
     void commandsWithoutRecordsDoNothing()
     {

@@ -204,6 +204,25 @@ private slots:
         QCOMPARE(f.scalar(QStringLiteral("select count(*) from contact")).toInt(), left.size());
     }
 
+    void browserGridReachesTheCommands_data() { TestHome::addEngineRows(); }
+    void browserGridReachesTheCommands()
+    {
+        QFETCH(QString, engine);
+        ServiceFixture f(engine);
+        addVisit(f, QStringLiteral("李工"), QStringLiteral("回访一"));
+        f.open();
+        QCOMPARE(menuCommands("Menu_Contact").mid(0, 3), (QStringList{"AddContact", "EditContact", "DelContact"}));
+        QString title;
+        QVERIFY(withModal<TFrm_AddContact>([] { doubleClickFirstRow(Frm_Custom->Grid_Contact()); },
+                                           [&title](TFrm_AddContact *dialog) { title = dialog->windowTitle(); }));
+        QCOMPARE(title, QStringLiteral("编辑回访记录"));
+        // The Delete key deletes no visit.
+        MessageRecorder messages;
+        QTest::keyClick(Frm_Custom->Grid_Contact(), Qt::Key_Delete);
+        QVERIFY(messages.messages().isEmpty());
+        QCOMPARE(f.scalar(QStringLiteral("select count(*) from contact")).toInt(), 1);
+    }
+
     void commandsWithoutRecordsDoNothing_data() { TestHome::addEngineRows(); }
     void commandsWithoutRecordsDoNothing()
     {
