@@ -355,6 +355,30 @@ private slots:
         QCOMPARE(openings.tables(), (QStringList{"Dict_modle", "Dict_yuanyin", "Dict_CustLevel"}));
     }
 
+    void enterMovesToTheNextBox_data() { TestHome::addEngineRows(); }
+    void enterMovesToTheNextBox()
+    {
+        QFETCH(QString, engine);
+        ServiceFixture f(engine);
+        f.open();
+        QStringList visited;
+        withModal<TFrm_AddSchedule>([&] { f.command("AddSchedule")->trigger(); }, [&visited](TFrm_AddSchedule *dialog) {
+            control<QWidget>(dialog, "Combo_engineer")->setFocus();
+            for (int i = 0; i < 4; ++i) {
+                QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+                QWidget *focus = dialog->focusWidget();
+                // The line edit of a drop-down stands for the drop-down.
+                if (qobject_cast<QComboBox *>(focus->parentWidget()))
+                    focus = focus->parentWidget();
+                visited << focus->objectName();
+            }
+            // Enter saved nothing on the way.
+            QCOMPARE(control<QLineEdit>(dialog, "Edit_danhao")->text(), today() + "0001");
+        });
+        QCOMPARE(visited, (QStringList{"Edit_fee", "Combo_xz", "Edit_code", "Combo_fw"}));
+        QCOMPARE(f.scalar(QStringLiteral("select count(*) from T_Schedule")).toInt(), 0);
+    }
+
     void reminderSavedWithTheOrder_data()
     {
         QTest::addColumn<QString>("engine");
