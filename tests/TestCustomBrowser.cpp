@@ -1,5 +1,6 @@
 #include "DataGrid.h"
 #include "MessageRecorder.h"
+#include "ModalDialogCloser.h"
 #include "Session.h"
 #include "TFrm_Custom.h"
 #include "TFrm_Data.h"
@@ -281,6 +282,7 @@ private slots:
         QSignalSpy remove(f.main.command(QStringLiteral("DelCust")), &QAction::triggered);
         QSignalSpy removeBill(f.main.command(QStringLiteral("DelBill")), &QAction::triggered);
         QSignalSpy editBill(f.main.command(QStringLiteral("EditBill")), &QAction::triggered);
+        ModalDialogCloser closer;
         DataGrid *grid = Frm_Custom->Grid_Cust();
         const QRect cell = grid->visualRect(grid->model()->index(0, 1));
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());

@@ -1,4 +1,5 @@
 #include "MessageRecorder.h"
+#include "ModalDialogCloser.h"
 #include "ProgramStart.h"
 #include "Session.h"
 #include "TFrm_Custom.h"
@@ -131,6 +132,7 @@ private slots:
 
         QSignalSpy edited(edit, &QAction::triggered);
         QSignalSpy added(add, &QAction::triggered);
+        ModalDialogCloser closer;
         QTest::keyClick(&f.main, Qt::Key_E, Qt::ControlModifier);
         QTest::keyClick(&f.main, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(edited.count(), 0);
