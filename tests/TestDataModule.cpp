@@ -244,6 +244,24 @@ private slots:
                  QStringLiteral("甲"));
     }
 
+    // Whatever time zone the server keeps, a date and time comes back as it was written.
+    void dateTimesKeepTheirValue()
+    {
+        if (!TestHome::engines().contains(QStringLiteral("postgresql")))
+            QSKIP("needs AFTERSALES_TEST_PG");
+        TestHome home(QStringLiteral("postgresql"));
+        {
+            TFrm_Data data(home.path());
+            QVERIFY(data.RunQuery(data.Qry_Temp, QStringLiteral("select current_database()")));
+            const QString database = data.Qry_Temp->value(0, 0).toString();
+            QVERIFY(data.RunStatement(data.Qry_Str, QStringLiteral("alter database %1 set timezone to 'Pacific/Kiritimati'").arg(database)));
+        }
+        TFrm_Data data(home.path());
+        const QDateTime written(QDate(2026, 12, 11), QTime(9, 30, 15));
+        QVERIFY(data.RunStatement(data.Qry_Str, QStringLiteral("insert into custom (CustCode, buydate) values ('T', :d)"), {{":d", written}}));
+        QCOMPARE(scalar(data, QStringLiteral("select buydate from custom where CustCode = 'T'")).toDateTime(), written);
+    }
+
     void queryErrorsReachTheOperator_data() { TestHome::addEngineRows(); }
     void queryErrorsReachTheOperator()
     {

@@ -31,9 +31,10 @@ bool EnterMovesFocus::eventFilter(QObject *watched, QEvent *event)
                 widget = combo;
             if (auto *combo = qobject_cast<QComboBox *>(widget); combo && combo->view()->isVisible())
                 return false;
-            // As if Tab had been pressed: the form's tab order decides what comes next.
+            // As if Tab had been pressed in the form (a date box would take it for its own
+            // sections): the form's tab order decides what comes next.
             QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-            QCoreApplication::sendEvent(widget, &tab);
+            QCoreApplication::sendEvent(widget->window(), &tab);
             return true;
         }
     }

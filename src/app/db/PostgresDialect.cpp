@@ -1,6 +1,9 @@
 #include "PostgresDialect.h"
 
+#include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlError>
+#include <QTimeZone>
 #include <QSqlQuery>
 
 QString PostgresDialect::columnType(ColumnType type, int size) const
@@ -28,6 +31,12 @@ bool PostgresDialect::prepareConnection(QSqlDatabase &db, QString *error) const
             return false;
         }
     }
+    // Dates and times are bound as the workstation's local time; with the server's time zone
+    // they would be stored shifted. A zone the server does not know leaves its own.
+    static const QRegularExpression zoneName(QStringLiteral("^[A-Za-z0-9_/+-]+$"));
+    const QString zone = QString::fromLatin1(QTimeZone::systemTimeZoneId());
+    if (zoneName.match(zone).hasMatch() && !query.exec(QStringLiteral("SET TIME ZONE '%1'").arg(zone)))
+        query.exec(QStringLiteral("SET TIME ZONE %1").arg(QDateTime::currentDateTime().offsetFromUtc() / 3600.0));
     return true;
 }
 
