@@ -90,10 +90,7 @@ void TFrm_AddCust::AddCust(TFrm_Data &data, Session &session, QWidget *parent)
 
 void TFrm_AddCust::EditCust(TFrm_Data &data, Session &session, QWidget *parent)
 {
-    if (data.Qry_Cust->isEmpty())
-        return;
-    TFrm_AddCust editor(data, session, Mode::Edit, parent);
-    editor.exec();
+    runModal(Frm_AddCust, data.Qry_Cust, data, session, Mode::Edit, parent);
 }
 
 QString TFrm_AddCust::orderNumber() const

@@ -42,23 +42,14 @@ TFrm_AddBill::TFrm_AddBill(TFrm_Data &data, Session &session, Mode mode, QWidget
 
 TFrm_AddBill::~TFrm_AddBill() = default;
 
-void TFrm_AddBill::run(TFrm_Data &data, Session &session, Mode mode, QWidget *parent)
-{
-    TFrm_AddBill dialog(data, session, mode, parent);
-    Frm_AddBill = &dialog;
-    dialog.exec();
-}
-
 void TFrm_AddBill::AddBill(TFrm_Data &data, Session &session, QWidget *parent)
 {
-    if (!data.Qry_Cust->isEmpty())
-        run(data, session, Mode::Add, parent);
+    runModal(Frm_AddBill, data.Qry_Cust, data, session, Mode::Add, parent);
 }
 
 void TFrm_AddBill::EditBill(TFrm_Data &data, Session &session, QWidget *parent)
 {
-    if (!data.Qry_Bill->isEmpty())
-        run(data, session, Mode::Edit, parent);
+    runModal(Frm_AddBill, data.Qry_Bill, data, session, Mode::Edit, parent);
 }
 
 void TFrm_AddBill::DelBill(TFrm_Data &data)

@@ -32,23 +32,14 @@ TFrm_AddContact::TFrm_AddContact(TFrm_Data &data, Session &session, Mode mode, Q
 
 TFrm_AddContact::~TFrm_AddContact() = default;
 
-void TFrm_AddContact::run(TFrm_Data &data, Session &session, Mode mode, QWidget *parent)
-{
-    TFrm_AddContact dialog(data, session, mode, parent);
-    Frm_AddContact = &dialog;
-    dialog.exec();
-}
-
 void TFrm_AddContact::AddContact(TFrm_Data &data, Session &session, QWidget *parent)
 {
-    if (!data.Qry_Cust->isEmpty())
-        run(data, session, Mode::Add, parent);
+    runModal(Frm_AddContact, data.Qry_Cust, data, session, Mode::Add, parent);
 }
 
 void TFrm_AddContact::EditContact(TFrm_Data &data, Session &session, QWidget *parent)
 {
-    if (!data.Qry_Contact->isEmpty())
-        run(data, session, Mode::Edit, parent);
+    runModal(Frm_AddContact, data.Qry_Contact, data, session, Mode::Edit, parent);
 }
 
 void TFrm_AddContact::DelContact(TFrm_Data &data)

@@ -27,7 +27,6 @@ protected:
     void recordMoved() override;
 
 private:
-    static void run(TFrm_Data &data, Session &session, Mode mode, QWidget *parent);
     void FormShow();
     void ClearVisitFields();
     void LoadCurrentVisit();

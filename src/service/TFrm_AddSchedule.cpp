@@ -78,23 +78,14 @@ TFrm_AddSchedule::TFrm_AddSchedule(TFrm_Data &data, Session &session, Mode mode,
 
 TFrm_AddSchedule::~TFrm_AddSchedule() = default;
 
-void TFrm_AddSchedule::run(TFrm_Data &data, Session &session, Mode mode, QWidget *parent)
-{
-    TFrm_AddSchedule dialog(data, session, mode, parent);
-    Frm_AddSchedule = &dialog;
-    dialog.exec();
-}
-
 void TFrm_AddSchedule::AddSchedule(TFrm_Data &data, Session &session, QWidget *parent)
 {
-    if (!data.Qry_Cust->isEmpty())
-        run(data, session, Mode::Add, parent);
+    runModal(Frm_AddSchedule, data.Qry_Cust, data, session, Mode::Add, parent);
 }
 
 void TFrm_AddSchedule::EditSchedule(TFrm_Data &data, Session &session, QWidget *parent)
 {
-    if (!data.Qry_Schedule->isEmpty())
-        run(data, session, Mode::Edit, parent);
+    runModal(Frm_AddSchedule, data.Qry_Schedule, data, session, Mode::Edit, parent);
 }
 
 void TFrm_AddSchedule::DelSchedule(TFrm_Data &data)

@@ -35,7 +35,6 @@ protected:
     void recordMoved() override;
 
 private:
-    static void run(TFrm_Data &data, Session &session, Mode mode, QWidget *parent);
     void FormShow();
     void ClearOrderFields();
     void NextOrderNumber();

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include "DataSet.h"
+
 #include <QPair>
+#include <QPointer>
 #include <QSqlError>
 #include <QVariant>
 #include <QVector>
 
-class DataSet;
 class QAbstractButton;
 class RecordNavigator;
 class TFrm_Data;
@@ -27,6 +29,18 @@ public:
 
     // A record's columns with their values, in the order they are written.
     using Fields = QVector<QPair<QString, QVariant>>;
+
+    // Opens an editor modally while its global reference points to it; nothing happens when
+    // the data set it needs (the customers to add to, the records to edit) is empty.
+    template <class Editor, class... Args>
+    static void runModal(QPointer<Editor> &reference, const DataSet *needed, Args &&...args)
+    {
+        if (needed->isEmpty())
+            return;
+        Editor editor(std::forward<Args>(args)...);
+        reference = &editor;
+        editor.exec();
+    }
 
     // Deletes the current row of records from table (found by keyField); the data set
     // reopens near the same position. A database error is shown and changes nothing.
