@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QAction;
+class QObject;
 class Session;
 
 // What the windows inside the main window need from it, without depending on it: its
@@ -16,6 +18,12 @@ public:
     virtual QAction *command(const QString &name) const = 0;
     virtual Session &session() const = 0;
     virtual void setStatusText(int panel, const QString &text) = 0;
+
+    // Gives a command what it does. A command that nothing provides stays disabled, with the
+    // hint "尚未提供", whatever the operator's permissions.
+    void provide(const char *name, QObject *context, std::function<void()> handler);
+    static bool isProvided(const QAction *command);
+    static QString notProvidedHint();
 
     // The one main window of the run; null before it exists.
     static MainFrame *instance();

@@ -184,17 +184,13 @@ void TFrm_Main::createStatusBar()
 
 void TFrm_Main::connectHandlers()
 {
-    const auto on = [this](const char *name, auto handler) {
-        connect(m_commands.value(QString::fromLatin1(name)), &QAction::triggered, this, handler);
-    };
-    on("Sys_Relogin", &TFrm_Main::Sys_ReloginClick);
-    on("Cust_CustContact", &TFrm_Main::TB_NavClick);
+    const auto on = [this](const char *name, std::function<void()> handler) { provide(name, this, std::move(handler)); };
+    on("Sys_Relogin", [this] { Sys_ReloginClick(); });
+    on("Cust_CustContact", [this] { TB_NavClick(); });
     on("M_Other", [this] { TFrm_Other::M_Other(m_data, *m_session, this); });
     TFrm_Other::installEditorOpener(m_data, *m_session);
     CustomerCommands::connect(*this, m_data, this);
-    on("N2", &QWidget::close);
-    on("Sys_Compact", [this] { command(QStringLiteral("M_CompactDB"))->trigger(); });
-    on("Sys_Company", [this] { command(QStringLiteral("M_Company"))->trigger(); });
+    on("N2", [this] { close(); });
     on("N16", &DesktopTools::startCalculator);
     on("N17", &DesktopTools::startTextEditor);
     on("N11", &DesktopTools::openWebSite);
@@ -204,6 +200,18 @@ void TFrm_Main::connectHandlers()
     connect(m_session, &Session::loggedIn, this, &TFrm_Main::operatorLoggedIn);
     connect(m_reminderTimer, &QTimer::timeout, this, &TFrm_Main::Timer1Timer);
     ServiceCommands::connect(*this, m_data, this);
+    markCommandsNotProvided();
+}
+
+void TFrm_Main::markCommandsNotProvided()
+{
+    for (QAction *action : std::as_const(m_commands)) {
+        if (isProvided(action))
+            continue;
+        action->setEnabled(false);
+        action->setToolTip(notProvidedHint());
+        action->setStatusTip(notProvidedHint());
+    }
 }
 
 void TFrm_Main::operatorLoggedIn()
@@ -217,8 +225,9 @@ void TFrm_Main::ApplyPermissions()
 {
     m_session->loadPermissions(m_data);
     for (const auto &definition : commandDefinitions()) {
-        if (definition.slot > 0)
-            m_commands.value(QString::fromLatin1(definition.name))->setEnabled(permission(definition.slot));
+        QAction *action = m_commands.value(QString::fromLatin1(definition.name));
+        if (definition.slot > 0 && isProvided(action))
+            action->setEnabled(permission(definition.slot));
     }
     for (const auto &menu : gatedMenus())
         findChild<QMenu *>(QString::fromLatin1(menu.name))->setEnabled(permission(menu.slot));

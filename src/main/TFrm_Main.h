@@ -83,6 +83,7 @@ private:
     void addCommands(QMenu *menu, std::initializer_list<const char *> names);
     QToolButton *addToolButton(const char *objectName, QAction *action);
     void connectHandlers();
+    void markCommandsNotProvided();
     void closeChildWindows();
     void operatorLoggedIn();
     void Timer1Timer();

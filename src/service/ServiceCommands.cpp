@@ -6,13 +6,12 @@
 #include "TFrm_AddSchedule.h"
 #include "TFrm_Awoke.h"
 
-#include <QAction>
 
 void ServiceCommands::connect(MainFrame &frame, TFrm_Data &data, QWidget *parent)
 {
     Session &session = frame.session();
-    const auto on = [&frame, parent](const char *name, auto handler) {
-        QObject::connect(frame.command(QString::fromLatin1(name)), &QAction::triggered, parent, handler);
+    const auto on = [&frame, parent](const char *name, std::function<void()> handler) {
+        frame.provide(name, parent, std::move(handler));
     };
     on("AddContact", [&data, &session, parent] { TFrm_AddContact::AddContact(data, session, parent); });
     on("EditContact", [&data, &session, parent] { TFrm_AddContact::EditContact(data, session, parent); });
