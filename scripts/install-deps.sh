@@ -7,7 +7,7 @@ packages=(
   fonts-noto-cjk tango-icon-theme sqlite3
   xvfb xauth
 )
-[ "${1:-}" = "--with-postgresql" ] && packages+=(postgresql)
+[ "${1:-}" = "--with-postgresql" ] && packages+=(postgresql locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
