@@ -22,7 +22,7 @@ const std::vector<TableDefinition> &tableDefinitions()
 {
     static const std::vector<TableDefinition> tables = {
         {"admin",
-         {autoNumber("UserID"), text("UserName", 50), text("Password", 50), text("PartName", 50),
+         {autoNumber("UserID"), text("UserName", 50), text("Password", 128), text("PartName", 50),
           text("Remark", 200), integer("Permit"), boolean("IsUser", "TRUE")}},
         {"T_Part", {{"PartID", T::Integer}, text("PartName", 50), text("Remark", 200)}},
         {"T_PartAuthority",
@@ -110,6 +110,9 @@ const std::vector<IndexDefinition> &indexDefinitions()
         {"ix_bill_custcode", "T_Bill", "CustCode"},
         {"ix_billdetail_batch", "T_BillDetail", "batch"},
         {"ix_userauthority_username", "T_UserAuthority", "UserName"},
+        // Operator names are unique without regard to case, also when two workstations add
+        // the same name at once.
+        {"ix_admin_username", "admin", "lower(UserName)", true},
         {"ix_fieldshow_tablename", "T_FieldShow", "TableName"},
     };
     return indexes;
