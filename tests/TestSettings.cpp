@@ -84,6 +84,7 @@ private slots:
             QCOMPARE(dialog->windowTitle(), QStringLiteral("选项设置"));
             auto *name = control<QLineEdit>(dialog, "edit_programname");
             QCOMPARE(name->text(), before[0].toString());
+            QCOMPARE(dialog->focusWidget(), name);
             typeInto(name, typed);
             control<QPushButton>(dialog, "Button1")->click();
             QCOMPARE(recorder.texts(), QStringList{"修改成功"});

@@ -27,8 +27,10 @@ Tfrm_optionsetup::~Tfrm_optionsetup() = default;
 void Tfrm_optionsetup::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (event->spontaneous())
+        return;
+    FormShow();
+    m_ui->edit_programname->setFocus();
 }
 
 void Tfrm_optionsetup::FormShow()
