@@ -38,7 +38,8 @@ const KnownFailure knownFailures[] = {
 
 QString DatabaseErrors::reason(const QString &databaseText)
 {
-    const QString text = databaseText.trimmed();
+    // One line: the reason stands below the window's message.
+    const QString text = databaseText.simplified();
     if (text.isEmpty())
         return QStringLiteral("未知的数据库错误");
     const QString lower = text.toLower();

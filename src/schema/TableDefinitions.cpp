@@ -46,7 +46,7 @@ const std::vector<TableDefinition> &tableDefinitions()
           dateTime("buydate", "购买日期"), text("depart", 50, "安装部"), dateTime("installdate", "安装日期"),
           text("batch", 50, "安装单号"), text("billcode", 50, "发票号"), text("people", 50, "安装员"),
           memo("memo", "备注信息"), boolean("isgathering", "FALSE"), boolean("isuseing", "FALSE"),
-          text("f_user", 50, "制单人"), text("pinyin", 50, "拼音码"), rowVersion()}},
+          text("f_user", 50, "制单人"), text("pinyin", 200, "拼音码"), rowVersion()}},
         {"contact",
          {autoNumber("ContactID"), text("CustCode", 50, "用户编号"), text("Company", 200, "用户名称"),
           text("Name", 50, "回访人"), dateTime("Birthday", "回访日期"), memo("memo1", "回访处理"),
