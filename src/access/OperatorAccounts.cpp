@@ -9,37 +9,9 @@ namespace {
 
 const QString PriceFunctionCode = QStringLiteral("0813");
 
-// Runs a statement of a transaction on Qry_Str; on failure keeps its error.
-bool write(TFrm_Data &data, const QString &sql, const QVariantMap &binds, QSqlError *error)
-{
-    if (data.TryStatement(data.Qry_Str, sql, binds))
-        return true;
-    if (error)
-        *error = data.Qry_Str->lastError();
-    return false;
-}
-
 bool rollBack(TFrm_Data &data)
 {
     data.rollback();
-    return false;
-}
-
-bool begin(TFrm_Data &data, QSqlError *error)
-{
-    if (data.beginTransaction())
-        return true;
-    if (error)
-        *error = data.database().lastError();
-    return false;
-}
-
-bool commit(TFrm_Data &data, QSqlError *error)
-{
-    if (data.commit())
-        return true;
-    if (error)
-        *error = data.database().lastError();
     return false;
 }
 
@@ -91,9 +63,9 @@ OperatorAccounts::AddResult OperatorAccounts::add(TFrm_Data &data, const NewOper
             *error = hashFailure();
         return AddResult::Failed;
     }
-    if (!begin(data, error))
+    if (!data.beginTransaction(error))
         return AddResult::Failed;
-    if (insertOperator(data, op, hash, error) && commit(data, error))
+    if (insertOperator(data, op, hash, error) && data.commit(error))
         return AddResult::Added;
     data.rollback();
     // Another workstation may have taken the name since it was checked: the unique index
@@ -105,13 +77,12 @@ OperatorAccounts::AddResult OperatorAccounts::add(TFrm_Data &data, const NewOper
 
 bool OperatorAccounts::insertOperator(TFrm_Data &data, const NewOperator &op, const QString &hash, QSqlError *error)
 {
-    if (!write(data,
-               QStringLiteral("insert into admin (UserName, Password, Permit, PartName, Remark) "
-                              "values (:name, :password, :permit, :role, :remark)"),
-               {{QStringLiteral(":name"), op.name}, {QStringLiteral(":password"), hash},
-                {QStringLiteral(":permit"), permitOf(op.role)}, {QStringLiteral(":role"), op.role},
-                {QStringLiteral(":remark"), op.remark}},
-               error))
+    if (!data.execute(QStringLiteral("insert into admin (UserName, Password, Permit, PartName, Remark) "
+                                     "values (:name, :password, :permit, :role, :remark)"),
+                      {{QStringLiteral(":name"), op.name}, {QStringLiteral(":password"), hash},
+                       {QStringLiteral(":permit"), permitOf(op.role)}, {QStringLiteral(":role"), op.role},
+                       {QStringLiteral(":remark"), op.remark}},
+                      error))
         return false;
     const QString templateSql = QStringLiteral(
         "select FunctionName, Authority, Tag, Code from T_PartAuthority where PartName = :role order by PartAuthorityID");
@@ -121,15 +92,14 @@ bool OperatorAccounts::insertOperator(TFrm_Data &data, const NewOperator &op, co
     if (rows->isEmpty() && !quietQuery(rows, templateSql, {{QStringLiteral(":role"), ordinaryRole()}}, error))
         return false;
     for (int row = 0; row < rows->recordCount(); ++row) {
-        if (!write(data,
-                   QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority, Tag, Code) "
-                                  "values (:name, :function, :authority, :tag, :code)"),
-                   {{QStringLiteral(":name"), op.name},
-                    {QStringLiteral(":function"), rows->value(row, QStringLiteral("FunctionName"))},
-                    {QStringLiteral(":authority"), rows->value(row, QStringLiteral("Authority")).toBool()},
-                    {QStringLiteral(":tag"), rows->value(row, QStringLiteral("Tag"))},
-                    {QStringLiteral(":code"), rows->value(row, QStringLiteral("Code"))}},
-                   error))
+        if (!data.execute(QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority, Tag, Code) "
+                                         "values (:name, :function, :authority, :tag, :code)"),
+                          {{QStringLiteral(":name"), op.name},
+                           {QStringLiteral(":function"), rows->value(row, QStringLiteral("FunctionName"))},
+                           {QStringLiteral(":authority"), rows->value(row, QStringLiteral("Authority")).toBool()},
+                           {QStringLiteral(":tag"), rows->value(row, QStringLiteral("Tag"))},
+                           {QStringLiteral(":code"), rows->value(row, QStringLiteral("Code"))}},
+                          error))
             return false;
     }
     return true;
@@ -151,11 +121,10 @@ bool OperatorAccounts::SaveTreeStates(TFrm_Data &data, const QString &table, con
         const int state = states[i].second;
         const bool authority = state == CheckTree::Checked
                                || (state == CheckTree::PartlyChecked && rows->value(i, 2).toBool());
-        if (!write(data,
-                   QStringLiteral("update %1 set Tag = :tag, Authority = :authority where %2 = :id").arg(table, keyColumn),
-                   {{QStringLiteral(":tag"), state}, {QStringLiteral(":authority"), authority},
-                    {QStringLiteral(":id"), rows->value(i, 0)}},
-                   error))
+        if (!data.execute(QStringLiteral("update %1 set Tag = :tag, Authority = :authority where %2 = :id").arg(table, keyColumn),
+                          {{QStringLiteral(":tag"), state}, {QStringLiteral(":authority"), authority},
+                           {QStringLiteral(":id"), rows->value(i, 0)}},
+                          error))
             return false;
     }
     return true;
@@ -180,7 +149,7 @@ OperatorAccounts::SaveResult OperatorAccounts::saveOperator(TFrm_Data &data, int
         assignments += QStringLiteral(", Password = :password");
         binds.insert(QStringLiteral(":password"), hash);
     }
-    if (!begin(data, error))
+    if (!data.beginTransaction(error))
         return SaveResult::Failed;
     // The permission rows go by the name read inside the transaction.
     if (!quietQuery(data.Qry_Temp, QStringLiteral("select UserName from admin where UserID = :id"),
@@ -193,10 +162,10 @@ OperatorAccounts::SaveResult OperatorAccounts::saveOperator(TFrm_Data &data, int
         return SaveResult::Gone;
     }
     const QString name = data.Qry_Temp->value(0, 0).toString();
-    if (write(data, QStringLiteral("update admin set %1 where UserID = :id").arg(assignments), binds, error)
+    if (data.execute(QStringLiteral("update admin set %1 where UserID = :id").arg(assignments), binds, error)
         && SaveTreeStates(data, QStringLiteral("T_UserAuthority"), QStringLiteral("UserAuthorityID"),
                           QStringLiteral("UserName"), name, states, error)
-        && commit(data, error))
+        && data.commit(error))
         return SaveResult::Saved;
     data.rollback();
     return SaveResult::Failed;
@@ -204,26 +173,25 @@ OperatorAccounts::SaveResult OperatorAccounts::saveOperator(TFrm_Data &data, int
 
 bool OperatorAccounts::saveRole(TFrm_Data &data, const QString &role, const NodeStates &states, QSqlError *error)
 {
-    if (!begin(data, error))
+    if (!data.beginTransaction(error))
         return false;
     if (SaveTreeStates(data, QStringLiteral("T_PartAuthority"), QStringLiteral("PartAuthorityID"),
                        QStringLiteral("PartName"), role, states, error)
-        && commit(data, error))
+        && data.commit(error))
         return true;
     return rollBack(data);
 }
 
 bool OperatorAccounts::remove(TFrm_Data &data, int userId, QSqlError *error)
 {
-    if (!begin(data, error))
+    if (!data.beginTransaction(error))
         return false;
     const QVariantMap id{{QStringLiteral(":id"), userId}};
     // The permission rows go by the name read inside the transaction.
-    if (!write(data,
-               QStringLiteral("delete from T_UserAuthority where UserName in (select UserName from admin where UserID = :id)"),
-               id, error)
-        || !write(data, QStringLiteral("delete from admin where UserID = :id"), id, error)
-        || !commit(data, error))
+    if (!data.execute(QStringLiteral("delete from T_UserAuthority where UserName in (select UserName from admin where UserID = :id)"),
+                      id, error)
+        || !data.execute(QStringLiteral("delete from admin where UserID = :id"), id, error)
+        || !data.commit(error))
         return rollBack(data);
     return true;
 }

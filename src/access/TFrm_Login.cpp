@@ -121,11 +121,12 @@ void TFrm_Login::replaceClearPassword(const QVariant &userId, const QString &pas
     // An older database keeps the password itself. The login goes on even when the hash
     // cannot be stored now; the next login tries again.
     const QString hash = PasswordHash::hash(password);
+    QSqlError error;
     if (hash.isNull()
-        || !m_data.TryStatement(m_data.Qry_Str,
-                                QStringLiteral("update admin set Password = :hash where UserID = :id and coalesce(Password, '') = :old"),
-                                {{QStringLiteral(":hash"), hash}, {QStringLiteral(":id"), userId},
-                                 {QStringLiteral(":old"), StoredPassword}}))
+        || !m_data.execute(QStringLiteral("update admin set Password = :hash where UserID = :id and coalesce(Password, '') = :old"),
+                           {{QStringLiteral(":hash"), hash}, {QStringLiteral(":id"), userId},
+                            {QStringLiteral(":old"), StoredPassword}},
+                           &error))
         qWarning("The password of operator %s stays unhashed until the next login: %s",
-                 qPrintable(userId.toString()), qPrintable(m_data.Qry_Str->lastError().text()));
+                 qPrintable(userId.toString()), qPrintable(error.text()));
 }

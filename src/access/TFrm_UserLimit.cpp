@@ -177,18 +177,13 @@ void TFrm_UserLimit::afterSave()
     OperatorAccounts::SyncPriceColumns(m_data, m_session.OperatorName());
 }
 
-void TFrm_UserLimit::failed(const QString &message, const QSqlError &error)
-{
-    MessageBoxes::error(message + QLatin1Char('\n') + error.text());
-}
-
 void TFrm_UserLimit::saveRole()
 {
     QSqlError error;
     if (OperatorAccounts::saveRole(m_data, m_loadedName, nodeStates(m_ui->RzCheckTree1), &error))
         afterSave();
     else
-        failed(QStringLiteral("保存失败!"), error);
+        m_data.reportError(QStringLiteral("保存失败!"), error, WarningCaption);
 }
 
 void TFrm_UserLimit::saveOperator()
@@ -207,7 +202,7 @@ void TFrm_UserLimit::saveOperator()
         MessageBoxes::box(QStringLiteral("该操作员已被删除，无法保存。"), WarningCaption, QMessageBox::Information);
         break;
     case OperatorAccounts::SaveResult::Failed:
-        failed(QStringLiteral("保存失败!"), error);
+        m_data.reportError(QStringLiteral("保存失败!"), error, WarningCaption);
         break;
     }
 }
@@ -256,7 +251,7 @@ void TFrm_UserLimit::addOperator()
         warn(QStringLiteral("用户名重复,请换一个用户名!"), m_ui->Edit_Name);
         break;
     case OperatorAccounts::AddResult::Failed:
-        failed(QStringLiteral("添加操作员失败!"), error);
+        m_data.reportError(QStringLiteral("添加操作员失败!"), error, WarningCaption);
         break;
     }
 }

@@ -5,7 +5,6 @@
 #include <memory>
 
 namespace Ui { class TFrm_UserLimit; }
-class QSqlError;
 class Session;
 class TFrm_Data;
 
@@ -47,7 +46,6 @@ private:
     void limitRemark();
     bool editingRole() const { return EditKind != UserKind(); }
     void afterSave();
-    void failed(const QString &message, const QSqlError &error);
 
     std::unique_ptr<Ui::TFrm_UserLimit> m_ui;
     TFrm_Data &m_data;

@@ -187,6 +187,6 @@ void TFrm_UserList::Btn_DelClick()
         MessageBoxes::plain(QStringLiteral("删除用户成功!"));
         return;
     }
-    MessageBoxes::plain(QStringLiteral("删除用户失败!") + QLatin1Char('\n') + error.text());
+    m_data.reportError(QStringLiteral("删除用户失败!"), error, WarningCaption);
     FillUserList();
 }
