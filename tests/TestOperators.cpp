@@ -282,13 +282,20 @@ private slots:
         QTest::addColumn<QString>("role");
         QTest::addColumn<int>("permit");
         QTest::addColumn<QString>("copiedTemplate");
-        const QStringList cases = {"ordinary user", "super administrator", "a role that is neither", "blanks, quotes, backslashes"};
-        TestHome::addEngineRows(cases, [](QTestData &row, int i) {
+        QTest::addColumn<QString>("typedRemark");
+        QTest::addColumn<QString>("remark");
+        const QStringList cases = {"ordinary user", "super administrator", "a role that is neither", "blanks, quotes, backslashes",
+                                   "as long as the columns allow"};
+        const QString remark = QStringLiteral("夜班'\\");
+        TestHome::addEngineRows(cases, [&](QTestData &row, int i) {
             switch (i) {
-            case 0: row << "张三" << "abc" << "普通用户" << "普通用户" << 1 << "普通用户"; break;
-            case 1: row << "李四" << "" << "超级管理员" << "超级管理员" << 0 << "超级管理员"; break;
-            case 2: row << "赵六" << "x" << "店长" << "店长" << 0 << "普通用户"; break;
-            case 3: row << "  O'Brien\\ " << " p'w\"d\\一二三四五六七八九十十一 " << " 普通用户 " << "普通用户" << 1 << "普通用户"; break;
+            case 0: row << "张三" << "abc" << "普通用户" << "普通用户" << 1 << "普通用户" << remark << remark; break;
+            case 1: row << "李四" << "" << "超级管理员" << "超级管理员" << 0 << "超级管理员" << remark << remark; break;
+            case 2: row << "赵六" << "x" << "店长" << "店长" << 0 << "普通用户" << remark << remark; break;
+            case 3: row << "  O'Brien\\ " << " p'w\"d\\一二三四五六七八九十十一 " << " 普通用户 " << "普通用户" << 1 << "普通用户"
+                        << remark << remark; break;
+            case 4: row << "一二三四五六七八九十" << QString(100, QChar(0x5BC6)) << "普通用户" << "普通用户" << 1 << "普通用户"
+                        << QString(250, QChar(0x5907)) << QString(200, QChar(0x5907)); break;
             }
         });
     }
@@ -302,6 +309,8 @@ private slots:
         QFETCH(QString, role);
         QFETCH(int, permit);
         QFETCH(QString, copiedTemplate);
+        QFETCH(QString, typedRemark);
+        QFETCH(QString, remark);
         Fixture f(engine);
         // The role template as the administrator left it, not as delivered.
         f.run(QStringLiteral("update T_PartAuthority set Authority = :yes, Tag = 2 where PartName = '普通用户' and Code = '0103'"),
@@ -317,7 +326,7 @@ private slots:
             typeInto(control<QLineEdit>(editor, "Edit_Name"), typedName);
             typeInto(control<QLineEdit>(editor, "Edit_Pass"), password);
             typeInto(control<QComboBox>(editor, "Combo_User"), typedRole);
-            typeInto(control<QPlainTextEdit>(editor, "Memo_User"), QStringLiteral("夜班'\\"));
+            typeInto(control<QPlainTextEdit>(editor, "Memo_User"), typedRemark);
             // Any role but the super administrator shows the ordinary user's template.
             QCOMPARE(treeStates(editor), f.tags(QStringLiteral("T_PartAuthority"), QStringLiteral("PartName"),
                                                 role == QStringLiteral("超级管理员") ? role : QStringLiteral("普通用户")));
@@ -339,7 +348,7 @@ private slots:
         QCOMPARE(added.size(), 1);
         QCOMPARE(added[0][0].toString(), name);
         QCOMPARE(added[0][1].toString(), role);
-        QCOMPARE(added[0][2].toString(), QStringLiteral("夜班'\\"));
+        QCOMPARE(added[0][2].toString(), remark);
         QCOMPARE(added[0][3].toInt(), permit);
         QVERIFY(added[0][4].toBool());
         // The password as typed, blanks and all, kept only as its hash.
