@@ -144,7 +144,7 @@ void insertGridConfigurations(RowWriter &w)
         {"tel", "联系电话", 100}, {"address", "地址", 160}, {"F_User", "操作员", 70}});
     insertGridConfiguration(w, "Bill", {
         {"BillDate", "投诉时间", 140}, {"memo", "投诉原因", 200}, {"level", "投诉级别", 70},
-        {"people", "接待人", 70}, {"memo1", "投诉处理结果", 200}, {"memo2", "备注", 160},
+        {"people", "接受人", 70}, {"memo1", "投诉处理结果", 200}, {"memo2", "备注", 160},
         {"F_User", "操作员", 70}});
     insertGridConfiguration(w, "Billform", {
         {"GoodsCode", "商品编码", 90}, {"GoodsName", "型号", 120}, {"GoodsUnit", "规格", 90},
