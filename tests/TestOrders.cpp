@@ -184,13 +184,14 @@ private slots:
         QTest::addColumn<QString>("fee");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("caption");
-        const QStringList cases = {"no brand", "no service type", "fee not a number", "fee with a unit"};
+        // The fee box takes no letters; a sign or a point alone is no number.
+        const QStringList cases = {"no brand", "no service type", "fee only a sign", "fee only a point"};
         TestHome::addEngineRows(cases, [](QTestData &row, int i) {
             switch (i) {
             case 0: row << "" << "维修" << "" << "型号不能为空" << "提醒"; break;
             case 1: row << "美的" << "" << "" << "请选择服务类型" << "警告"; break;
-            case 2: row << "美的" << "维修" << "abc" << "服务费用必须是数字！" << "提醒"; break;
-            case 3: row << "美的" << "维修" << "50元" << "服务费用必须是数字！" << "提醒"; break;
+            case 2: row << "美的" << "维修" << "-" << "服务费用必须是数字！" << "提醒"; break;
+            case 3: row << "美的" << "维修" << "." << "服务费用必须是数字！" << "提醒"; break;
             }
         });
     }
