@@ -97,7 +97,7 @@ public:
         QSqlDatabase db = m_connection.database();
         for (const auto &table : tableDefinitions()) {
             const QString name = QString::fromLatin1(table.name);
-            const QSqlRecord existing = db.record(name);
+            const QSqlRecord existing = db.record(name.toLower());   // as PostgreSQL keeps unquoted names
             for (const auto &column : table.columns) {
                 const QString columnName = QString::fromLatin1(column.name);
                 const int index = existing.indexOf(columnName);

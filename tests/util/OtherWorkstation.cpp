@@ -34,10 +34,17 @@ QSqlDatabase OtherWorkstation::database() const
 bool OtherWorkstation::run(const QString &sql, const QVariantMap &binds)
 {
     QSqlQuery query(database());
-    query.prepare(sql);
-    for (const QString &name : DbConnection::placeholders(sql))
-        query.bindValue(name, binds.value(name));
-    if (query.exec())
+    const QStringList names = DbConnection::placeholders(sql);
+    bool ok;
+    if (names.isEmpty()) {
+        ok = query.exec(sql);   // statements the server cannot prepare (GRANT, DDL)
+    } else {
+        query.prepare(sql);
+        for (const QString &name : names)
+            query.bindValue(name, binds.value(name));
+        ok = query.exec();
+    }
+    if (ok)
         return true;
     QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, query.lastError().text())), __FILE__, __LINE__);
     return false;
