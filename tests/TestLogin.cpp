@@ -1,11 +1,17 @@
 #include "MessageRecorder.h"
 #include "PasswordHash.h"
+#include "ProgramFiles.h"
 #include "Session.h"
 #include "TFrm_Data.h"
 #include "TFrm_Login.h"
 #include "TestHome.h"
+#include "TypeKeys.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -47,13 +53,7 @@ class TestLogin : public QObject
         combo->setCurrentIndex(position);
         auto *pass = login.findChild<QLineEdit *>(QStringLiteral("Edit_Pass"));
         pass->clear();
-        // Chinese comes from an input method, all at once.
-        for (const QChar c : password) {
-            if (c.unicode() < 0x80)
-                QTest::keyClick(pass, c.toLatin1());
-            else
-                pass->insert(c);
-        }
+        typeKeys(pass, password);
         QTest::mouseClick(login.findChild<QPushButton *>(QStringLiteral("Btn_ok")), Qt::LeftButton);
     }
 
@@ -259,6 +259,36 @@ private slots:
         QVERIFY(messages.messages().isEmpty());
         QCOMPARE(f.session.OperatorName(), QStringLiteral("Admin"));
         QVERIFY(PasswordHash::isHash(f.storedPassword(QStringLiteral("Admin"))));
+    }
+
+    void pictureFromTheProgramFolderOrBesideTheProgram_data()
+    {
+        QTest::addColumn<bool>("ownCopy");
+        QTest::newRow("own copy") << true;
+        QTest::newRow("delivered beside the program") << false;
+    }
+    void pictureFromTheProgramFolderOrBesideTheProgram()
+    {
+        QFETCH(bool, ownCopy);
+        // A folder given with --home holds Config.ini and the database, maybe no pictures.
+        Fixture f(QStringLiteral("sqlite"));
+        const QString relative = QStringLiteral("IMG/Login.jpg");
+        QString expected = QDir(QCoreApplication::applicationDirPath()).filePath(relative);
+        if (ownCopy) {
+            QVERIFY(QDir(f.home.path()).mkpath(QStringLiteral("IMG")));
+            expected = f.home.filePath(relative);
+            QImage picture(40, 10, QImage::Format_RGB32);
+            picture.fill(Qt::darkBlue);
+            QVERIFY(picture.save(expected));
+        }
+        QVERIFY2(QFile::exists(expected), qPrintable(expected));
+        QCOMPARE(ProgramFiles::path(f.home.path(), relative), expected);
+        TFrm_Login login(f.data, f.session);
+        const QPixmap shown = login.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap();
+        QVERIFY(!shown.isNull());
+        QCOMPARE(shown.size(), QImage(expected).size());
+        // What neither place has is looked for in the program folder.
+        QCOMPARE(ProgramFiles::path(f.home.path(), QStringLiteral("help/none.html")), f.home.filePath(QStringLiteral("help/none.html")));
     }
 
     void cancelLeavesNobodyLoggedIn()
