@@ -31,6 +31,8 @@ public:
     QString statement() const { return m_statement; }
     void bindValue(const QString &placeholder, const QVariant &value);
     void clearBindValues();
+    // The values bound to the statement's placeholders (":name" -> value).
+    QVariantMap boundValues() const { return m_binds; }
 
     bool open();
     bool exec();

@@ -42,6 +42,7 @@ TFrm_Data::TFrm_Data(const QString &programDir, QObject *parent)
     m_dbReady = 1;
     createDataSets();
     RunQuery(Qry_Custom, QStringLiteral("select * from info"));
+    LoadReports();
 }
 
 TFrm_Data::~TFrm_Data()
@@ -103,6 +104,17 @@ void TFrm_Data::createDataSets()
     Qry_Sql = makeDataSet("Qry_Sql", QString());
     Qry_Temp = makeDataSet("Qry_Temp", QString());
     Qry_Str = makeDataSet("Qry_Str", QString());
+}
+
+void TFrm_Data::LoadReports()
+{
+    const QDir folder(QDir(m_programDir).filePath(QStringLiteral("Reports")));
+    const std::pair<Report *, const char *> templates[] = {
+        {&frx_bill, "frx_bill.xml"},   {&frx_envelop, "frx_envelop.xml"}, {&frx_label, "frx_label.xml"},
+        {&frx_user, "frx_user.xml"},   {&frx_AN, "frx_bill1.xml"},        {&frx_wx, "frx_bill2.xml"},
+    };
+    for (const auto &[report, file] : templates)
+        report->loadFromFile(folder.filePath(QString::fromLatin1(file)));
 }
 
 void TFrm_Data::reportError(const DataSet *query)
