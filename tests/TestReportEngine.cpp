@@ -304,12 +304,14 @@ private slots:
         QTest::addColumn<bool>("wrap");
         QTest::addColumn<QRectF>("box");
         QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("shownAtLeast");
         const QString longText = QStringLiteral("长沙市天心区五一大道一百二十八号华远国际中心二十三楼二三零五室 Changsha Wuyi Road");
-        QTest::newRow("one line box") << longText << true << QRectF(10, 10, 40, 5) << 1;
-        QTest::newRow("three line box") << longText << true << QRectF(10, 10, 40, 14) << 3;
-        QTest::newRow("no wrap") << longText << false << QRectF(10, 10, 40, 14) << 1;
-        QTest::newRow("lines of its own") << QStringLiteral("第一行\n第二行\n第三行\n第四行") << true << QRectF(10, 10, 40, 10) << 2;
-        QTest::newRow("fits") << QStringLiteral("张三") << true << QRectF(10, 10, 40, 5) << 1;
+        QTest::newRow("one line box") << longText << true << QRectF(10, 10, 40, 5) << 1 << 10;
+        QTest::newRow("one line box cuts a word") << QStringLiteral("单号:WX-2026-01-05-0001") << true << QRectF(10, 10, 35, 5) << 1 << 15;
+        QTest::newRow("three line box") << longText << true << QRectF(10, 10, 40, 14) << 3 << 30;
+        QTest::newRow("no wrap") << longText << false << QRectF(10, 10, 40, 14) << 1 << 10;
+        QTest::newRow("lines of its own") << QStringLiteral("第一行\n第二行\n第三行\n第四行") << true << QRectF(10, 10, 40, 10) << 2 << 6;
+        QTest::newRow("fits") << QStringLiteral("张三") << true << QRectF(10, 10, 40, 5) << 1 << 2;
     }
     void textStaysInItsBox()
     {
@@ -317,6 +319,7 @@ private slots:
         QFETCH(bool, wrap);
         QFETCH(QRectF, box);
         QFETCH(int, lines);
+        QFETCH(int, shownAtLeast);
         ReportItem item = textItem(text, box);
         item.fontFamily = QStringLiteral("宋体");
         item.wordWrap = wrap;
@@ -326,6 +329,7 @@ private slots:
         const PreparedReport pages = prepared(report, {});
         const QStringList shown = pages.pageTexts(0);
         QCOMPARE(shown.size(), lines);
+        QVERIFY2(shown.join(QString()).size() >= shownAtLeast, qPrintable(shown.join('|')));
         // What is shown is the text's beginning, in order.
         QVERIFY(QString(text).remove(QLatin1Char('\n')).remove(QLatin1Char(' ')).startsWith(shown.join(QString()).remove(QLatin1Char(' '))));
         const double k = PreparedReport::PixelsPerMm;

@@ -206,8 +206,10 @@ std::vector<ReportEngine::Line> ReportEngine::layoutText(const QString &text, co
     const QFontMetricsF &fm = metrics(font);
     const QRectF inner = QRectF(0, 0, item.geometry.width() * k, item.geometry.height() * k).adjusted(GapX, GapY, -GapX, -GapY);
     const bool multiLine = text.contains(QLatin1Char('\n'));
+    // A box one line high shows as much of the text as fits rather than wrapping it away.
+    const bool oneLine = inner.height() < 2 * fm.height();
     double total = 0;
-    if (!multiLine && (!item.wordWrap || fm.horizontalAdvance(text) <= inner.width())) {
+    if (!multiLine && (!item.wordWrap || oneLine || fm.horizontalAdvance(text) <= inner.width())) {
         // One line: the usual case, measured without a text layout.
         QString shown = text;
         double width = fm.horizontalAdvance(text);
