@@ -1,16 +1,23 @@
 #include "CustomerGenerator.h"
+#include "DesignCanvas.h"
 #include "PdfText.h"
+#include "ReportDesigner.h"
 #include "ReportPreview.h"
+#include "ReportXml.h"
 #include "ServiceFixture.h"
 
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -103,6 +110,32 @@ void exportPdf(ReportPreview *preview, const QString &path)
     });
     control<QToolButton>(preview, "Btn_ExportPdf")->click();
     QVERIFY(QFile::exists(path));
+}
+
+// Answers the next file dialog with a name; with an empty one it checks what is proposed.
+void answerFileDialog(const QString &objectName, const QString &path, QString *proposed = nullptr)
+{
+    QTimer::singleShot(0, [=] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->objectName(), objectName);
+        if (proposed)
+            *proposed = QDir(dialog->directory()).filePath(dialog->selectedFiles().value(0).section('/', -1));
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
+// Where an object of the designed template stands: its band and position.
+DesignCanvas::Selection findItem(const ReportTemplate &layout, const QString &name)
+{
+    for (size_t band = 0; band < layout.bands.size(); ++band) {
+        for (size_t item = 0; item < layout.bands[band].items.size(); ++item) {
+            if (layout.bands[band].items[item].name == name)
+                return {int(band), int(item)};
+        }
+    }
+    return {};
 }
 
 QStringList allTexts(const PreparedReport &report)
@@ -407,6 +440,172 @@ private slots:
         QVERIFY(pdf.pageText(0).contains(QStringLiteral("用户1 ")));
         QVERIFY(pdf.pageText(6).contains(QStringLiteral("用户100 ")));
         QVERIFY(!pdf.pageText(5).contains(QStringLiteral("用户100 ")));
+    }
+
+    void designerChangeIsPrintedNext_data() { TestHome::addEngineRows(); }
+    void designerChangeIsPrintedNext()
+    {
+        QFETCH(QString, engine);
+        ReportFixture f(engine);
+        f.addCustomer("K1", QStringLiteral("格力空调专卖"));
+        f.open();
+        const QString file = f.home.filePath(QStringLiteral("Reports/frx_bill1.xml"));
+        MessageRecorder messages;
+        QRectF savedGeometry;
+        QVERIFY(withModal<ReportDesigner>([&] { f.command("N55")->trigger(); }, [&](ReportDesigner *designer) {
+            QVERIFY(QTest::qWaitForWindowActive(designer));
+            QCOMPARE(designer->windowTitle(), QStringLiteral("报表设计 - frx_bill1.xml"));
+            auto *canvas = control<DesignCanvas>(designer, "Canvas_Page");
+            const DesignCanvas::Selection name = findItem(designer->layout(), QStringLiteral("Memo7"));
+            QVERIFY(name.band >= 0);
+            // Click the name box, then drag it 10 mm to the right and 2 mm down.
+            const QPointF start = canvas->itemRect(name.band, name.item).center();
+            const double s = canvas->pixelsPerMm();
+            QTest::mouseClick(canvas, Qt::LeftButton, {}, start.toPoint());
+            QCOMPARE(canvas->selection(), name);
+            QCOMPARE(control<QStackedWidget>(designer, "Stack_Properties")->currentWidget()->objectName(), QStringLiteral("Page_ItemProps"));
+            auto *text = control<QPlainTextEdit>(designer, "Edit_Text");
+            QCOMPARE(text->toPlainText(), QStringLiteral("用户名称[S.\"Company\"]"));
+            QTest::mousePress(canvas, Qt::LeftButton, {}, start.toPoint());
+            QTest::mouseMove(canvas, (start + QPointF(5 * s, s)).toPoint());
+            QTest::mouseMove(canvas, (start + QPointF(10 * s, 2 * s)).toPoint());
+            QTest::mouseRelease(canvas, Qt::LeftButton, {}, (start + QPointF(10 * s, 2 * s)).toPoint());
+            const auto geometry = [&] { return designer->layout().bands[size_t(name.band)].items[size_t(name.item)].geometry; };
+            QVERIFY(qAbs(geometry().left() - 13.9) < 0.15 && qAbs(geometry().top() - 19) < 0.15);
+            QCOMPARE(control<QDoubleSpinBox>(designer, "Edit_Left")->value(), geometry().left());
+            // Two arrow presses are one step: half a millimetre each.
+            QTest::keyClick(canvas, Qt::Key_Left);
+            QTest::keyClick(canvas, Qt::Key_Left);
+            QVERIFY(qAbs(geometry().left() - 12.9) < 0.15);
+            typeInto(text, QStringLiteral("客户名称:[s.company]"));
+            QCOMPARE(designer->layout().bands[size_t(name.band)].items[size_t(name.item)].text, QStringLiteral("客户名称:[s.company]"));
+            QVERIFY(designer->windowTitle().endsWith(QStringLiteral(" *")));
+            // Undo takes back the text, then the arrows, then the drag; redo brings them again.
+            QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(designer->layout().bands[size_t(name.band)].items[size_t(name.item)].text, QStringLiteral("用户名称[S.\"Company\"]"));
+            QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
+            QVERIFY(qAbs(geometry().left() - 13.9) < 0.15);
+            QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
+            QVERIFY(qAbs(geometry().left() - 3.9) < 0.15 && qAbs(geometry().top() - 17) < 0.15);
+            QVERIFY(!designer->windowTitle().endsWith(QStringLiteral(" *")));
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(canvas, Qt::Key_Y, Qt::ControlModifier);
+            QVERIFY(qAbs(geometry().left() - 12.9) < 0.15);
+            QCOMPARE(text->toPlainText(), QStringLiteral("客户名称:[s.company]"));
+            // The width typed in its box; the band made higher in its own.
+            auto *width = control<QDoubleSpinBox>(designer, "Edit_Width");
+            width->setValue(60);
+            QCOMPARE(geometry().width(), 60.0);
+            savedGeometry = geometry();
+            control<QToolButton>(designer, "Btn_Save")->click();
+            QVERIFY(!designer->windowTitle().endsWith(QStringLiteral(" *")));
+        }));
+        // The file holds the object as the designer left it.
+        ReportTemplate saved;
+        QFile savedFile(file);
+        QVERIFY(savedFile.open(QIODevice::ReadOnly));
+        QString error;
+        QVERIFY2(ReportXml::read(savedFile, &saved, &error), qPrintable(error));
+        const DesignCanvas::Selection inFile = findItem(saved, QStringLiteral("Memo7"));
+        QCOMPARE(saved.bands[size_t(inFile.band)].items[size_t(inFile.item)].text, QStringLiteral("客户名称:[s.company]"));
+        QCOMPARE(saved.bands[size_t(inFile.band)].items[size_t(inFile.item)].geometry, savedGeometry);
+        QVERIFY(withPreview([&] { f.command("PrintBill")->trigger(); }, [](ReportPreview *preview) {
+            QVERIFY(allTexts(preview->prepared()).contains(QStringLiteral("客户名称:格力空调专卖")));
+        }));
+        // The next start loads the saved template.
+        TFrm_Data restarted(f.home.path());
+        const DesignCanvas::Selection name = findItem(restarted.frx_AN.layout(), QStringLiteral("Memo7"));
+        QCOMPARE(restarted.frx_AN.layout().bands[size_t(name.band)].items[size_t(name.item)].text, QStringLiteral("客户名称:[s.company]"));
+        ReportPreview preview(restarted, restarted.frx_AN.layout(), restarted.frx_AN.displayName());
+        QVERIFY(preview.prepare());
+        QVERIFY(allTexts(preview.prepared()).contains(QStringLiteral("客户名称:格力空调专卖")));
+    }
+
+    void newReportIsDesignedAndSavedUnderAName_data() { TestHome::addEngineRows(); }
+    void newReportIsDesignedAndSavedUnderAName()
+    {
+        QFETCH(QString, engine);
+        ReportFixture f(engine, [](const QDir &reports) { QVERIFY(QFile::remove(reports.filePath(QStringLiteral("frx_label.xml")))); });
+        f.addCustomer("K1", QStringLiteral("格力空调专卖"));
+        f.addCustomer("K2", QStringLiteral("张三"));
+        f.open();
+        const QString file = f.home.filePath(QStringLiteral("Reports/frx_label.xml"));
+        QString proposed;
+        QVERIFY(withModal<ReportDesigner>([&] { f.command("N53")->trigger(); }, [&](ReportDesigner *designer) {
+            // An empty A4 portrait page with margins of 10.
+            QVERIFY(designer->layout().bands.empty());
+            QCOMPARE(control<QStackedWidget>(designer, "Stack_Properties")->currentWidget()->objectName(), QStringLiteral("Page_PageProps"));
+            QCOMPARE(control<QDoubleSpinBox>(designer, "Edit_PaperWidth")->value(), 210.0);
+            QCOMPARE(control<QDoubleSpinBox>(designer, "Edit_PaperHeight")->value(), 297.0);
+            QCOMPARE(control<QDoubleSpinBox>(designer, "Edit_MarginLeft")->value(), 10.0);
+            // A field from the list becomes a text object of a new data band over the customers.
+            auto *fields = control<QTreeWidget>(designer, "Tree_Fields");
+            QTreeWidgetItem *company = fields->findItems(QStringLiteral("Company"), Qt::MatchExactly | Qt::MatchRecursive).value(0);
+            QVERIFY(company);
+            fields->setCurrentItem(company);
+            emit fields->itemDoubleClicked(company, 0);
+            QCOMPARE(designer->layout().bands.size(), size_t(1));
+            const ReportBand &band = designer->layout().bands[0];
+            QCOMPARE(band.type, ReportBand::Type::MasterData);
+            QCOMPARE(band.dataSet, QStringLiteral("S"));
+            QCOMPARE(band.items.size(), size_t(1));
+            QCOMPARE(band.items[0].text, QStringLiteral("[S.\"Company\"]"));
+            QCOMPARE(band.items[0].fontFamily, QStringLiteral("Arial"));
+            QCOMPARE(band.items[0].fontSize, 13);
+            answerFileDialog(QStringLiteral("Dialog_SaveTemplate"), file, &proposed);
+            control<QToolButton>(designer, "Btn_Save")->click();
+        }));
+        QCOMPARE(proposed, file);
+        QVERIFY(QFile::exists(file));
+        QVERIFY(withPreview([&] { f.command("P_Label")->trigger(); }, [](ReportPreview *preview) {
+            QCOMPARE(allTexts(preview->prepared()), (QStringList{"格力空调专卖", "张三"}));
+        }));
+    }
+
+    void closingWithChangesAsks_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("saved");
+        const QList<std::tuple<int, bool, bool>> cases{
+            {QMessageBox::Cancel, false, false}, {QMessageBox::No, true, false}, {QMessageBox::Yes, true, true}};
+        TestHome::addEngineRows({"cancel", "discard", "save"}, [&](QTestData &row, int i) {
+            row << std::get<0>(cases[i]) << std::get<1>(cases[i]) << std::get<2>(cases[i]);
+        });
+    }
+    void closingWithChangesAsks()
+    {
+        QFETCH(QString, engine);
+        QFETCH(int, answer);
+        QFETCH(bool, closed);
+        QFETCH(bool, saved);
+        ReportFixture f(engine);
+        f.open();
+        QFile file(f.home.filePath(QStringLiteral("Reports/frx_user.xml")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        MessageRecorder messages;
+        messages.answerNext(QMessageBox::StandardButton(answer));
+        bool stillOpen = false;
+        QVERIFY(withModal<ReportDesigner>([&] { f.command("N29")->trigger(); }, [&](ReportDesigner *designer) {
+            QVERIFY(QTest::qWaitForWindowActive(designer));
+            auto *canvas = control<DesignCanvas>(designer, "Canvas_Page");
+            canvas->setSelection(findItem(designer->layout(), QStringLiteral("Memo8")));
+            QTest::keyClick(canvas, Qt::Key_Down);
+            QTest::keyClick(designer, Qt::Key_Escape);
+            stillOpen = designer->isVisible();
+            // Taken back, the designer closes without asking again.
+            if (stillOpen)
+                QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
+        }));
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("报表模板已修改, 是否保存?")});
+        QCOMPARE(stillOpen, !closed);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll() != before, saved);
+        const DesignCanvas::Selection moved = findItem(f.data.frx_user.layout(), QStringLiteral("Memo8"));
+        QCOMPARE(f.data.frx_user.layout().bands[size_t(moved.band)].items[size_t(moved.item)].geometry.top(), saved ? 0.5 : 0.0);
     }
 };
 
