@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScreen>
 #include <QShortcut>
 #include <QUndoStack>
 
@@ -108,6 +109,9 @@ ReportDesigner::ReportDesigner(TFrm_Data &data, Report &report, QWidget *parent)
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     m_ui->Splitter_Main->setStretchFactor(1, 1);
+    // Within the screen, less its frame, on small screens.
+    resize(size().boundedTo(screen()->availableGeometry().size() * 0.94));
+    m_ui->Splitter_Main->setSizes({160, width() - 430, 270});
     m_ui->Combo_Zoom->setCurrentText(QStringLiteral("100%"));
     m_ui->Combo_Font->addItems(ReportFonts::families());
     m_ui->Combo_BandDataSet->addItem(QString());

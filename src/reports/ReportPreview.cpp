@@ -18,6 +18,7 @@
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScreen>
 
 QPointer<ReportPreview> Frm_Preview;
 
@@ -41,6 +42,8 @@ ReportPreview::ReportPreview(TFrm_Data &data, const ReportTemplate &layout, cons
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setWindowTitle(QStringLiteral("打印预览 - ") + templateName);
+    // Within the screen, less its frame, on small screens.
+    resize(size().boundedTo(screen()->availableGeometry().size() * 0.94));
     m_ui->Combo_Zoom->setCurrentIndex(m_ui->Combo_Zoom->findText(QStringLiteral("页宽")));
 
     connect(m_ui->Btn_Print, &QToolButton::clicked, this, &ReportPreview::Btn_PrintClick);

@@ -88,9 +88,11 @@ def dispatch_order(repair):
     cells = [
         text(m(), 65.2, 1, 55.0, 8, '', frame='', size=15, bold=True, align='center'),
     ]
-    row11 = [(4, '安装部门:[S."depart"]' if repair else '安装人员:[S."people"]'), (44, ''),
-             (81, '日期:[Date]'), (118, ''), (155, '单号:[W."danhao"]')]
+    row11 = [(4, '安装部门:[S."depart"]' if repair else '安装人员:[S."people"]'), (44, ''), (81, '日期:[Date]')]
     cells += [text(m(), left, 11, 35, 5, content, frame='', font='Arial') for left, content in row11]
+    # A repair order number needs about 41 mm: its box takes in the empty one before it and
+    # ends at the band's edge, so the number prints whole where "单号:" stood.
+    cells.append(text(m(), 118, 11, 72, 5, '单号:[W."danhao"]', frame='', font='Arial', align='right'))
     cells += [
         text(m(), 3.9, 17, 45.1, 5, '用户名称[S."Company"]'),
         text(m(), 49.0, 17, 17.0, 5, '联系电话', frame='top bottom', align='center'),
