@@ -298,6 +298,28 @@ private slots:
         QCOMPARE(prepared(report, {&s}).pageCount(), 0);
     }
 
+    void preparationCanBeStopped()
+    {
+        QList<QVariantList> rows;
+        for (int i = 0; i < 10; ++i)
+            rows << QVariantList{i};
+        ListSource s(QStringLiteral("S"), {QStringLiteral("n")}, rows);
+        ReportTemplate report;
+        report.bands.push_back(band(ReportBand::Type::MasterData, 100, {textItem(QStringLiteral("[S.n]"))}, QStringLiteral("S")));
+        ReportEngine engine(report, {&s});
+        QList<QPair<int, int>> calls;
+        engine.setProgressHandler([&calls](int done, int total) {
+            calls.append({done, total});
+            return done < 4;
+        });
+        PreparedReport pages;
+        QVERIFY(!engine.prepare(&pages));
+        QVERIFY(engine.errorString().isEmpty());
+        QCOMPARE(pages.pageCount(), 0);
+        // Two rows a page: told at each new page.
+        QCOMPARE(calls, (QList<QPair<int, int>>{{0, 10}, {2, 10}, {4, 10}}));
+    }
+
     void textStaysInItsBox_data()
     {
         QTest::addColumn<QString>("text");

@@ -103,13 +103,13 @@ bool ReportPreview::prepare()
     ReportDataSets dataSets(m_data, m_scope, m_scope == ReportDataSets::Scope::SelectedCustomers ? selectedCustomers() : QList<int>());
     ReportEngine engine(m_layout, dataSets.sources());
     engine.setTemplateName(m_templateName);
-    QProgressDialog progress(QStringLiteral("正在准备报表..."), QStringLiteral("取消"), 0, 0, this);
+    QProgressDialog progress(QStringLiteral("正在准备报表..."), QStringLiteral("取消"), 0, 1, this);
     progress.setWindowTitle(windowTitle());
     progress.setMinimumDuration(500);
-    progress.setWindowModality(Qt::WindowModal);
-    engine.setProgressHandler([&progress](int pages) {
-        progress.setLabelText(QStringLiteral("正在准备报表: 第 %1 页").arg(pages + 1));
-        progress.setValue(0);
+    progress.setWindowModality(Qt::ApplicationModal);
+    engine.setProgressHandler([&progress](int done, int total) {
+        progress.setMaximum(total);
+        progress.setValue(done);
         return !progress.wasCanceled();
     });
     QApplication::setOverrideCursor(Qt::WaitCursor);

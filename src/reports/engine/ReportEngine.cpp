@@ -387,7 +387,7 @@ void ReportEngine::placeChain(int index)
 
 void ReportEngine::startPage()
 {
-    if (m_progress && !m_progress(m_pageNumber))
+    if (m_progress && !m_progress(m_rowsDone, m_rowsTotal))
         m_cancelled = true;
     const ReportPage &layout = m_report.page;
     m_page = &m_out->addPage(QSizeF(layout.width, layout.height));
@@ -416,7 +416,7 @@ void ReportEngine::finishPage()
     m_bottom = bottom;
 }
 
-void ReportEngine::printRows(int index)
+void ReportEngine::printRows(int index, bool master)
 {
     const CompiledBand &band = m_bands[size_t(index)];
     const int rows = band.source ? band.source->rowCount() : 1;
@@ -425,7 +425,9 @@ void ReportEngine::printRows(int index)
             band.source->setRow(row);
         placeChain(index);
         for (int detail : band.details)
-            printRows(detail);
+            printRows(detail, false);
+        if (master)
+            ++m_rowsDone;
     }
 }
 
@@ -440,9 +442,13 @@ bool ReportEngine::prepare(PreparedReport *prepared)
     m_metrics.clear();
     m_pageNumber = 0;
     m_cancelled = false;
+    m_rowsDone = 0;
+    m_rowsTotal = 0;
+    for (int master : m_masters)
+        m_rowsTotal += m_bands[size_t(master)].source ? m_bands[size_t(master)].source->rowCount() : 1;
     startPage();
     for (int master : m_masters)
-        printRows(master);
+        printRows(master, true);
     if (m_summary >= 0)
         placeChain(m_summary);
     finishPage();

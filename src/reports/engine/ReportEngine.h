@@ -25,9 +25,10 @@ public:
     // The name messages give the template (its file name, usually).
     void setTemplateName(const QString &name) { m_templateName = name; }
     void setPrintTime(const QDateTime &time) { m_printTime = time; }
-    // Called as each page starts with the number of pages so far; returning false stops the
-    // preparation (prepare() then fails with an empty errorString()).
-    void setProgressHandler(std::function<bool(int pages)> handler) { m_progress = std::move(handler); }
+    // Called as each page starts with the rows of the data bands printed so far and their
+    // number; returning false stops the preparation (prepare() then fails with an empty
+    // errorString()).
+    void setProgressHandler(std::function<bool(int done, int total)> handler) { m_progress = std::move(handler); }
 
     // Every expression and every data band's data set exists; else the first fault in errorString().
     bool check();
@@ -88,15 +89,17 @@ private:
     void placeChain(int band);
     void drawBand(CompiledBand &band, double top);
     void drawItem(CompiledItem &item, double left, double top);
-    void printRows(int band);
+    void printRows(int band, bool master);
 
     const ReportTemplate &m_report;
     QList<ReportDataSource *> m_dataSets;
     QString m_templateName;
     QDateTime m_printTime;
     QString m_error;
-    std::function<bool(int)> m_progress;
+    std::function<bool(int, int)> m_progress;
     bool m_cancelled = false;
+    int m_rowsDone = 0;
+    int m_rowsTotal = 0;
 
     std::vector<CompiledBand> m_bands;
     int m_title = -1, m_pageHeader = -1, m_pageFooter = -1, m_summary = -1;
