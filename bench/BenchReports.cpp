@@ -1,14 +1,15 @@
-// Printed forms over long customer lists: the installation dispatch forms of --forms customers
-// and the basic information list of --list customers, each prepared from the customer list
-// and written to PDF. Each runs in a child process of its own, so that its peak memory is
-// its own; the drawing commands the prepared pages hold are counted against it.
+// Printed forms over long, realistic customer lists: the installation dispatch forms of the
+// first --forms customers and the basic information list of all --rows customers, each
+// prepared from the customer list and written to PDF. Each runs in a child process of its
+// own, so that its peak memory is its own; the drawing commands the prepared pages hold are
+// counted against it.
 //
-//   bench_reports [--forms N] [--list N] [--keep DIR]
+//   bench_reports [--forms N] [--rows N] [--db postgresql://user@host:port/dbname] [--pdf DIR]
 //
-// --keep writes the PDFs into DIR instead of a temporary folder.
+// --pdf writes the PDFs into DIR instead of the program folder.
 
+#include "BenchHome.h"
 #include "BenchSupport.h"
-#include "CustomerGenerator.h"
 #include "PreparedReport.h"
 #include "ReportDataSets.h"
 #include "ReportEngine.h"
@@ -21,7 +22,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -54,8 +54,9 @@ QJsonObject run(const QString &home, const QString &form, int customers, const Q
     QJsonObject result;
     TFrm_Data data(home);
     Report &report = form == QLatin1String("forms") ? data.frx_AN : data.frx_user;
-    // The list as a search in the browser leaves it.
-    data.RunQuery(data.Qry_Cust, QStringLiteral("select * from custom where CustID <= :n"), {{QStringLiteral(":n"), customers}});
+    // The list as a search in the browser leaves it: the first customers entered.
+    data.RunQuery(data.Qry_Cust, QStringLiteral("select * from custom where CustID in (select CustID from custom order by CustID limit :n)"),
+                  {{QStringLiteral(":n"), customers}});
     data.Qry_Cust->setSort(QStringLiteral("CustID"));
     const qint64 before = peakResidentKb();
 
@@ -106,50 +107,46 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCommandLineParser parser;
+    BenchHome::addOptions(parser);
     const QCommandLineOption forms(QStringLiteral("forms"), QStringLiteral("Customers with a dispatch form."), QStringLiteral("N"), QStringLiteral("1000"));
-    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Customers in the basic list."), QStringLiteral("N"), QStringLiteral("100000"));
-    const QCommandLineOption keep(QStringLiteral("keep"), QStringLiteral("Folder for the PDFs."), QStringLiteral("DIR"));
+    const QCommandLineOption pdf(QStringLiteral("pdf"), QStringLiteral("Folder for the PDFs."), QStringLiteral("DIR"));
     const QCommandLineOption home(QStringLiteral("home"), QStringLiteral("Internal: program folder."), QStringLiteral("DIR"));
     const QCommandLineOption form(QStringLiteral("form"), QStringLiteral("Internal: run one form."), QStringLiteral("NAME"));
     const QCommandLineOption count(QStringLiteral("count"), QStringLiteral("Internal: customers."), QStringLiteral("N"));
-    const QCommandLineOption pdf(QStringLiteral("pdf"), QStringLiteral("Internal: PDF file."), QStringLiteral("FILE"));
-    parser.addOptions({forms, list, keep, home, form, count, pdf});
+    const QCommandLineOption file(QStringLiteral("file"), QStringLiteral("Internal: PDF file."), QStringLiteral("FILE"));
+    parser.addOptions({forms, pdf, home, form, count, file});
+    parser.setApplicationDescription(QStringLiteral("--rows defaults to 100000 here."));
     parser.addHelpOption();
-    parser.process(app);
+    QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.contains(QStringLiteral("--rows")))
+        arguments << QStringLiteral("--rows") << QStringLiteral("100000");
+    parser.process(arguments);
 
     if (parser.isSet(form)) {
-        const QJsonObject result = run(parser.value(home), parser.value(form), parser.value(count).toInt(), parser.value(pdf));
+        const QJsonObject result = run(parser.value(home), parser.value(form), parser.value(count).toInt(), parser.value(file));
         std::printf("%s\n", QJsonDocument(result).toJson(QJsonDocument::Compact).constData());
         return 0;
     }
 
-    // A program folder with the delivered templates and the customers, each with an order.
-    QTemporaryDir temporary;
-    const QString folder = temporary.path();
+    // A program folder with the customers and the delivered templates.
+    BenchHome bench(parser);
+    if (!bench.isReady())
+        return 1;
+    const QString folder = bench.path();
     QDir(folder).mkpath(QStringLiteral("Reports"));
     const QDir templates(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Reports")));
-    for (const QString &file : templates.entryList({QStringLiteral("*.xml")}, QDir::Files))
-        QFile::copy(templates.filePath(file), QDir(folder).filePath(QStringLiteral("Reports/") + file));
-    const int customers = qMax(parser.value(forms).toInt(), parser.value(list).toInt());
-    {
-        TFrm_Data data(folder);
-        QElapsedTimer timer;
-        timer.start();
-        generateCustomers(data.database(), customers);
-        QSqlQuery fill(data.database());
-        fill.exec(QStringLiteral("update custom set Tel = '0731-' || (84000000 + CustID), Address = '长沙市芙蓉区五一大道' || CustID || '号', "
-                                 "model = 'KFR-35GW/(35592)', people = '李师傅', airframe = 'G35A' || CustID, memo = '二楼'"));
-        fill.exec(QStringLiteral("insert into T_Schedule (CustCode, danhao, F_User) select CustCode, 'WX-2026-01-05-' || CustID, 'Admin' from custom"));
-        std::printf("generated %d customers with an order each in %.1f s\n", customers, timer.elapsed() / 1000.0);
+    for (const QString &name : templates.entryList({QStringLiteral("*.xml")}, QDir::Files)) {
+        QFile::remove(QDir(folder).filePath(QStringLiteral("Reports/") + name));
+        QFile::copy(templates.filePath(name), QDir(folder).filePath(QStringLiteral("Reports/") + name));
     }
 
-    const QString out = parser.isSet(keep) ? parser.value(keep) : folder;
+    const QString out = parser.isSet(pdf) ? parser.value(pdf) : folder;
     const auto measure = [&](const QString &name, int rows) {
         QProcess child;
-        const QString file = QDir(out).filePath(name + QStringLiteral(".pdf"));
+        const QString path = QDir(out).filePath(name + QStringLiteral(".pdf"));
         child.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--form"), name, QStringLiteral("--home"), folder, QStringLiteral("--count"),
-                     QString::number(rows), QStringLiteral("--pdf"), file});
+                     QString::number(rows), QStringLiteral("--file"), path});
         child.waitForFinished(-1);
         const QJsonObject r = QJsonDocument::fromJson(child.readAllStandardOutput().trimmed().split('\n').last()).object();
         if (r.contains(QStringLiteral("error")) || r.isEmpty()) {
@@ -166,7 +163,7 @@ int main(int argc, char *argv[])
                     megabytes(qint64(r[QStringLiteral("command bytes")].toDouble())),
                     megabytes(qint64(r[QStringLiteral("pdf bytes")].toDouble())));
     };
-    measure(QStringLiteral("forms"), parser.value(forms).toInt());
-    measure(QStringLiteral("list"), parser.value(list).toInt());
+    measure(QStringLiteral("forms"), qMin(parser.value(forms).toInt(), bench.rows()));
+    measure(QStringLiteral("list"), bench.rows());
     return 0;
 }

@@ -82,26 +82,26 @@ public:
         QString field;      // the customer's column the rows follow
     };
 
-    Details(const QString &name, const QStringList &fields, const Link &link, Customers &customers,
-            const QString &connection)
-        : m_name(name), m_fields(fields), m_link(link.field), m_customers(customers), m_query(name, connection)
+    Details(const QString &name, const QStringList &fields, const Link &link, Customers &customers, TFrm_Data &data)
+        : m_name(name), m_fields(fields), m_link(link.field), m_customers(customers),
+          m_query(data.makeDataSet(name, QString(), nullptr))
     {
         // The shared query's statement when it follows the customer; else all rows of the customer.
         const QString placeholder = QLatin1Char(':') + link.field;
         const bool follows = link.shared.statement().contains(placeholder, Qt::CaseInsensitive);
         QString sort = link.key;
         if (follows) {
-            m_query.setStatement(link.shared.statement());
+            m_query->setStatement(link.shared.statement());
             const QVariantMap binds = link.shared.boundValues();
             for (auto it = binds.cbegin(); it != binds.cend(); ++it)
-                m_query.bindValue(it.key(), it.value());
+                m_query->bindValue(it.key(), it.value());
             if (!link.shared.sort().isEmpty())
                 sort = link.shared.sort() + QStringLiteral(", ") + link.key;
         } else {
-            m_query.setStatement(QStringLiteral("select * from %1 where %2 = %3").arg(link.table, link.field, placeholder));
+            m_query->setStatement(QStringLiteral("select * from %1 where %2 = %3").arg(link.table, link.field, placeholder));
         }
         // "The first order" is the first one the browser lists, the same on every engine.
-        m_query.setSort(sort);
+        m_query->setSort(sort);
         customers.onRowChange([this] { m_stale = true; });
     }
 
@@ -110,17 +110,17 @@ public:
     int rowCount() override
     {
         refresh();
-        return m_query.recordCount();
+        return m_query->recordCount();
     }
     void setRow(int row) override
     {
         refresh();
-        m_query.setCurrentRow(row);
+        m_query->setCurrentRow(row);
     }
     QVariant value(int field) override
     {
         refresh();
-        return m_query.value(m_query.currentRow(), m_columns.value(field, -1));
+        return m_query->value(m_query->currentRow(), m_columns.value(field, -1));
     }
 
 private:
@@ -129,17 +129,17 @@ private:
         if (!m_stale)
             return;
         m_stale = false;
-        m_query.bindValue(QLatin1Char(':') + m_link, m_customers.valueOf(m_link));
-        m_query.open();
+        m_query->bindValue(QLatin1Char(':') + m_link, m_customers.valueOf(m_link));
+        m_query->open();
         if (m_columns.isEmpty())
-            m_columns = columnsOf(m_query, m_fields);
+            m_columns = columnsOf(*m_query, m_fields);
     }
 
     QString m_name;
     QStringList m_fields;
     QString m_link;
     Customers &m_customers;
-    DataSet m_query;
+    std::unique_ptr<DataSet> m_query;
     QVector<int> m_columns;
     bool m_stale = true;
 };
@@ -156,15 +156,14 @@ ReportDataSets::ReportDataSets(TFrm_Data &data, Scope scope, const QList<int> &s
         rows << customers.currentRow();
     rows.removeAll(-1);
     m_customers = std::make_unique<Customers>(customers, scope == Scope::AllCustomers, rows);
-    const QString connection = data.database().connectionName();
     m_details.push_back(std::make_unique<Details>(
         QStringLiteral("w"), orderFields,
         Details::Link{*data.Qry_Schedule, QStringLiteral("T_Schedule"), QStringLiteral("ScheduleID"), QStringLiteral("CustCode")},
-        *m_customers, connection));
+        *m_customers, data));
     m_details.push_back(std::make_unique<Details>(
         QStringLiteral("MX"), goodsLineFields,
         Details::Link{*data.Qry_BillDetail, QStringLiteral("T_BillDetail"), QStringLiteral("BillDetailID"), QStringLiteral("batch")},
-        *m_customers, connection));
+        *m_customers, data));
 }
 
 ReportDataSets::~ReportDataSets() = default;
