@@ -341,6 +341,22 @@ private slots:
         QVERIFY(messages.texts().isEmpty());
     }
 
+    void withoutReportsFolderTheDeliveredTemplatesPrint_data() { TestHome::addEngineRows(); }
+    void withoutReportsFolderTheDeliveredTemplatesPrint()
+    {
+        QFETCH(QString, engine);
+        // A program folder given with --home holds no Reports/ of its own.
+        ReportFixture f(engine, [](const QDir &reports) { QVERIFY(QDir(reports).removeRecursively()); });
+        f.addCustomer("K1", QStringLiteral("格力空调专卖"));
+        f.open();
+        QCOMPARE(f.data.frx_label.fileName(),
+                 QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Reports/frx_label.xml")));
+        QVERIFY(withPreview([&] { f.command("P_Label")->trigger(); }, [&](ReportPreview *preview) {
+            QCOMPARE(preview->prepared().pageCount(), 1);
+            QVERIFY(allTexts(preview->prepared()).contains(QStringLiteral("格力空调专卖")));
+        }));
+    }
+
     void faultyTemplateGivesOneMessageAndNoPages_data()
     {
         QTest::addColumn<QString>("engine");

@@ -3,6 +3,7 @@
 #include "DatabaseErrors.h"
 #include "DatabaseLocation.h"
 #include "MessageBoxes.h"
+#include "ProgramFiles.h"
 #include "Schema.h"
 
 #include <QDir>
@@ -140,7 +141,9 @@ void TFrm_Data::createDataSets()
 
 void TFrm_Data::LoadReports()
 {
-    const QDir folder(QDir(m_programDir).filePath(QStringLiteral("Reports")));
+    // The workstation's own Reports/ when it has one (a file missing there stays missing),
+    // else the templates delivered beside the executable.
+    const QDir folder(ProgramFiles::path(m_programDir, QStringLiteral("Reports")));
     const std::pair<Report *, const char *> templates[] = {
         {&frx_bill, "frx_bill.xml"},   {&frx_envelop, "frx_envelop.xml"}, {&frx_label, "frx_label.xml"},
         {&frx_user, "frx_user.xml"},   {&frx_AN, "frx_bill1.xml"},        {&frx_wx, "frx_bill2.xml"},
