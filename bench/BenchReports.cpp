@@ -54,9 +54,13 @@ QJsonObject run(const QString &home, const QString &form, int customers, const Q
     QJsonObject result;
     TFrm_Data data(home);
     Report &report = form == QLatin1String("forms") ? data.frx_AN : data.frx_user;
-    // The list as a search in the browser leaves it: the first customers entered.
-    data.RunQuery(data.Qry_Cust, QStringLiteral("select * from custom where CustID in (select CustID from custom order by CustID limit :n)"),
+    // The list as a search in the browser leaves it: the first customers entered. A plain
+    // condition, as the browser's searches are; a subquery with a limit would be evaluated
+    // again for every page the data set reads.
+    data.RunQuery(data.Qry_Temp, QStringLiteral("select max(CustID) as lastid from (select CustID from custom order by CustID limit :n) q"),
                   {{QStringLiteral(":n"), customers}});
+    data.RunQuery(data.Qry_Cust, QStringLiteral("select * from custom where CustID <= :last"),
+                  {{QStringLiteral(":last"), data.Qry_Temp->value(0, QStringLiteral("lastid"))}});
     data.Qry_Cust->setSort(QStringLiteral("CustID"));
     const qint64 before = peakResidentKb();
 
