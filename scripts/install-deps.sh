@@ -6,7 +6,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev qt6-translations-l10n
   libsodium-dev
   fonts-noto-cjk tango-icon-theme sqlite3
-  xvfb xauth
+  fonts-arphic-uming fonts-liberation2
+  xvfb xauth poppler-utils
 )
 [ "${1:-}" = "--with-postgresql" ] && packages+=(postgresql locales)
 missing=()
