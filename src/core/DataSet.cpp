@@ -548,6 +548,30 @@ void DataSet::cancelUpdates()
         reopen();
 }
 
+bool DataSet::forEachRow(const std::function<bool(const QVector<QVariant> &)> &visit) const
+{
+    if (!m_open)
+        return false;
+    if (pendingChangesMode()) {
+        for (const Row &row : m_rows) {
+            if (!visit(row))
+                break;
+        }
+        return true;
+    }
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    if (!execute(query, wrapped(QStringLiteral("*"), m_sort.isEmpty() ? QString() : QStringLiteral("ORDER BY ") + m_sort)))
+        return false;
+    Row row(m_fields.count());
+    while (query.next()) {
+        for (int c = 0; c < row.size(); ++c)
+            row[c] = query.value(c);
+        if (!visit(row))
+            break;
+    }
+    return true;
+}
+
 int DataSet::cachedRowCount() const
 {
     if (pendingChangesMode())

@@ -9,6 +9,7 @@
 #include <QSqlRecord>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 
 // A named query shared by windows: a statement with bound values, a current row, an optional
 // master link, a sort order and, for small editable sets, a pending-changes mode.
@@ -81,6 +82,12 @@ public:
     bool hasPendingChanges() const;
     bool applyUpdates();
     void cancelUpdates();
+
+    // Every row of the result in the present order, read once from start to end (exports):
+    // one pass over the database instead of a window at a time. visit gets the values in the
+    // order of fields() and returns false to stop. False when the set is closed or the read
+    // failed (lastError() tells).
+    bool forEachRow(const std::function<bool(const QVector<QVariant> &values)> &visit) const;
 
     // Rows held in memory now (for tests and benchmarks).
     int cachedRowCount() const;

@@ -44,3 +44,8 @@ QString PostgresDialect::likeIgnoringCase(const QString &expr, const QString &pl
 {
     return QStringLiteral("CAST(%1 AS TEXT) ILIKE %2 ESCAPE '\\'").arg(expr, placeholder);
 }
+
+bool PostgresDialect::isUniqueViolation(const QSqlError &error) const
+{
+    return error.nativeErrorCode() == QLatin1String("23505");
+}

@@ -9,4 +9,5 @@ public:
     QString columnType(ColumnType type, int size) const override;
     bool prepareConnection(QSqlDatabase &db, QString *error) const override;
     QString likeIgnoringCase(const QString &expr, const QString &placeholder) const override;
+    bool isUniqueViolation(const QSqlError &error) const override;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <memory>
 
@@ -24,6 +25,8 @@ public:
     // A condition "expr contains/matches the pattern bound to placeholder", without regard to
     // letter case. The pattern uses % and _ wildcards and \ as escape (see escapeLike).
     virtual QString likeIgnoringCase(const QString &expr, const QString &placeholder) const = 0;
+    // Whether a refused statement broke a unique index (a duplicate customer code, say).
+    virtual bool isUniqueViolation(const QSqlError &error) const = 0;
 
     // Escapes %, _ and \ so that text matches literally inside a LIKE pattern.
     static QString escapeLike(const QString &text);
