@@ -116,6 +116,7 @@ ExportCell GridSheet::cell(const QVariant &value, const QMetaType &fieldType) co
         result.dateTime = value.toDateTime();
     } else if (type == QMetaType::QString && storedDateTime(value.toString(), &result.dateTime)) {
         result.kind = ExportCell::Kind::DateTime;
+        result.text = m_delegate ? m_delegate->displayText(result.dateTime, m_grid->locale()) : result.dateTime.toString();
     }
     return result;
 }
