@@ -138,7 +138,7 @@ bool convert(const QString &text, const ColumnDefinition &column, const QString 
 
 CustomerImport::CustomerImport(const QSqlDatabase &db, const SqlDialect &dialect, const SheetCells &sheet,
                                const QList<Pair> &pairs, NameInitials initials)
-    : m_db(db), m_dialect(dialect), m_sheet(sheet), m_initials(initials), m_insert(db)
+    : m_db(db), m_dialect(dialect), m_sheet(sheet), m_initials(initials), m_insert(db), m_control(db)
 {
     QStringList headers = sheet.row(0);
     bool pinyinMapped = false;
@@ -213,8 +213,10 @@ QString CustomerImport::refusal(const QSqlError &error, const QVariantList &valu
 
 bool CustomerImport::run(const QString &sql)
 {
-    QSqlQuery query(m_db);
-    return query.exec(sql);
+    // Not prepared: PostgreSQL prepares no SAVEPOINT statements.
+    const bool ok = m_control.exec(sql);
+    m_control.finish();
+    return ok;
 }
 
 void CustomerImport::importRows(int count)
@@ -247,18 +249,19 @@ void CustomerImport::importRows(int count)
         run(QStringLiteral("SAVEPOINT import_row"));
         for (int i = 0; i < values.size(); ++i)
             m_insert.bindValue(i, values[i]);
-        if (m_insert.exec()) {
+        const bool inserted = m_insert.exec();
+        const QSqlError error = inserted ? QSqlError() : m_insert.lastError();
+        m_insert.finish();
+        if (inserted) {
             run(QStringLiteral("RELEASE SAVEPOINT import_row"));
             ++m_succeeded;
             insertedRows << m_next;
         } else {
-            const QSqlError error = m_insert.lastError();
             run(QStringLiteral("ROLLBACK TO SAVEPOINT import_row"));
             run(QStringLiteral("RELEASE SAVEPOINT import_row"));
             m_failures.append({m_next + 1, refusal(error, values)});
         }
     }
-    m_insert.finish();
     if (!m_db.commit()) {
         // The whole batch is lost: every row of it that went in is a failure now.
         const QString reason = m_db.lastError().text();

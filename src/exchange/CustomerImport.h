@@ -29,6 +29,9 @@ public:
         int sheetRow;      // as the sheet numbers it, the header being row 1
         QString reason;
     };
+    // Rows per transaction: large enough to be fast, small enough to show progress.
+    static constexpr int BatchRows = 2000;
+
     // The pinyin initials of a name; fills pinyin when the mapping leaves it out.
     using NameInitials = QString (*)(const QString &);
 
@@ -67,6 +70,7 @@ private:
     int m_nameTarget = -1;        // pinyin comes from this target
     QString m_mappingError;       // every row fails with it
     QSqlQuery m_insert;
+    QSqlQuery m_control;          // the savepoints around each row
     int m_next = 1;
     int m_succeeded = 0;
     QList<Failure> m_failures;

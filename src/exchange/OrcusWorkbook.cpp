@@ -3,6 +3,7 @@
 #include "WorkbookFormats.h"
 
 #include <orcus/format_detection.hpp>
+#include <orcus/config.hpp>
 #include <orcus/orcus_ods.hpp>
 #include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/import_interface.hpp>
@@ -293,8 +294,15 @@ public:
 
     bool isActive() const { return m_active; }
 
+    bool hasText() const
+    {
+        return std::any_of(m_cells.cbegin(), m_cells.cend(),
+                           [](const RawCell &cell) { return cell.kind == RawCell::String || cell.kind == RawCell::Text; });
+    }
+
     void fill(SheetCells &cells, const SharedStrings &strings, NumberFormats &formats, QDate origin) const
     {
+        cells.reserve(int(m_cells.size()), qsizetype(m_cells.size()) * 8);
         for (const RawCell &cell : m_cells) {
             QString text;
             switch (cell.kind) {
@@ -469,6 +477,9 @@ bool readOrcus(std::string_view bytes, SheetCells &cells, QString *error)
                 *error = damagedText(QString());
             return false;
         }
+        orcus::config config(format);
+        config.structure_check = false;
+        filter->set_config(config);
         filter->read_stream(content);
     } catch (const std::exception &e) {
         if (error)
@@ -485,9 +496,10 @@ bool readOrcus(std::string_view bytes, SheetCells &cells, QString *error)
         const int active = package.activeSheet();
         if (active > 0 && size_t(active) < factory.sheetCount())
             chosen = size_t(active);
-        // Inline strings are read here; this liborcus passes them over.
+        // Inline strings are read here; this liborcus passes them over. Writers put text either
+        // in the shared strings or inline, so a sheet with shared strings has no inline ones.
         const QStringList parts = package.worksheetParts();
-        if (chosen < size_t(parts.size())) {
+        if (!factory.sheet(chosen).hasText() && chosen < size_t(parts.size())) {
             for (const OpcPackage::InlineCell &cell : package.inlineStrings(parts[int(chosen)]))
                 factory.sheet(chosen).addText(cell.row, cell.column, cell.text.toStdString());
         }

@@ -10,21 +10,26 @@ void SheetCells::setText(int row, int column, QStringView text)
     m_buffer.append(text);
 }
 
+void SheetCells::reserve(int cells, qsizetype characters)
+{
+    m_entries.reserve(cells);
+    m_buffer.reserve(characters);
+}
+
 void SheetCells::finish()
 {
     const auto byKey = [](const Entry &a, const Entry &b) { return a.key < b.key; };
     if (!std::is_sorted(m_entries.cbegin(), m_entries.cend(), byKey))
         std::stable_sort(m_entries.begin(), m_entries.end(), byKey);
     // Of a cell set twice the later text wins.
-    QVector<Entry> unique;
-    unique.reserve(m_entries.size());
-    for (const Entry &entry : std::as_const(m_entries)) {
-        if (!unique.isEmpty() && unique.last().key == entry.key)
-            unique.last() = entry;
+    int kept = 0;
+    for (int i = 0; i < m_entries.size(); ++i) {
+        if (kept > 0 && m_entries[kept - 1].key == m_entries[i].key)
+            m_entries[kept - 1] = m_entries[i];
         else
-            unique.append(entry);
+            m_entries[kept++] = m_entries[i];
     }
-    m_entries = std::move(unique);
+    m_entries.resize(kept);
     m_entries.squeeze();
 
     m_rowCount = m_entries.isEmpty() ? 0 : int(m_entries.last().key >> 20) + 1;

@@ -13,6 +13,8 @@ public:
     // Cells may be set in any order; a cell set twice keeps the later text. Empty texts are
     // not kept.
     void setText(int row, int column, QStringView text);
+    // Room for this many cells and characters, when they are known beforehand.
+    void reserve(int cells, qsizetype characters);
     // Call once after the last setText, before reading.
     void finish();
 

@@ -28,8 +28,6 @@ QPointer<TFrm_Import> Frm_Import;
 namespace {
 
 const QString CustomerTable = QStringLiteral("custom");
-// Rows per transaction; the window is redrawn between them.
-constexpr int BatchRows = 1000;
 
 // The database side of the mapping is not the operator's to change.
 class ReadOnlyDelegate : public QStyledItemDelegate
@@ -227,7 +225,7 @@ void TFrm_Import::Btn_StartClick()
 
 void TFrm_Import::importBatch()
 {
-    m_import->importRows(BatchRows);
+    m_import->importRows(CustomerImport::BatchRows);
     m_ui->ProgressBar1->setValue(m_import->rowsDone());
     if (m_import->atEnd())
         finishImport();
