@@ -2,15 +2,19 @@
 #include "ui_TFrm_AddCust.h"
 
 #include "CustomerNumbers.h"
+#include "DailyNumbers.h"
 #include "DataGrid.h"
 #include "GridColumns.h"
 #include "HzSpell.h"
 #include "MessageBoxes.h"
+#include "NumberEdit.h"
 #include "ReferenceLists.h"
 #include "Session.h"
 #include "TFrm_Data.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
+#include <cmath>
 
 QPointer<TFrm_AddCust> Frm_AddCust;
 
@@ -23,13 +27,12 @@ constexpr int GoodsPage = 1;
 // Another workstation may take the proposed order number first; then the next one is made.
 constexpr int OrderNumberAttempts = 5;
 
-// Text boxes whose content is stored as a number.
+// Boxes whose content is stored as a number.
 struct NumberField
 {
-    QLineEdit *edit;
+    NumberEdit *edit;
     const char *column;
     QString label;
-    bool integer;
 };
 
 } // namespace
@@ -78,6 +81,7 @@ TFrm_AddCust::TFrm_AddCust(TFrm_Data &data, Session &session, Mode mode, QWidget
         m_data.Qry_BillDetail->setMasterSource(m_data.Qry_Cust);
         m_data.RunQuery(m_data.Qry_BillDetail, QStringLiteral("select * from T_billDetail where batch = :batch"));
     }
+    markClean();
 }
 
 TFrm_AddCust::~TFrm_AddCust() = default;
@@ -154,27 +158,22 @@ void TFrm_AddCust::ClearCustFields()
     const QDateTime now = QDateTime::currentDateTime();
     m_ui->DateTimePicker1->setDateTime(now);
     m_ui->DateTimePicker2->setDateTime(now);
-    for (QLineEdit *edit : {m_ui->Edit_taishu, m_ui->Edit_retail, m_ui->Edit_money, m_ui->Edit_number,
-                            m_ui->Edit_numberB, m_ui->Edit_gathering})
-        edit->setText(QStringLiteral("0"));
+    m_ui->Edit_taishu->setText(QStringLiteral("0"));
+    for (NumberEdit *edit : {m_ui->Edit_retail, m_ui->Edit_money, m_ui->Edit_number, m_ui->Edit_numberB,
+                             m_ui->Edit_gathering})
+        edit->setValue(0);
 }
 
 void TFrm_AddCust::MakeOrderNumber()
 {
-    const QDate day = m_ui->DateTimePicker1->date();
-    const QString prefix = CustomerNumbers::orderDayPrefix(day);
-    // The day's numbers lie between "AZ-yyyy-MM-dd-" and "AZ-yyyy-MM-dd." in text order.
-    QString upper = prefix;
-    upper.back() = QLatin1Char('.');
-    QStringList numbers;
-    if (m_data.RunQuery(m_data.Qry_Temp, QStringLiteral("select batch from custom where batch >= :lo and batch < :hi"),
-                        {{QStringLiteral(":lo"), prefix}, {QStringLiteral(":hi"), upper}})) {
-        for (int row = 0; row < m_data.Qry_Temp->recordCount(); ++row)
-            numbers << m_data.Qry_Temp->value(row, 0).toString();
-    }
     QString bad;
-    m_ui->Edit_danhao->setText(CustomerNumbers::nextOrderNumber(day, numbers, &bad));
-    if (!bad.isEmpty())
+    QSqlError error;
+    const QString number = DailyNumbers::next(m_data, QStringLiteral("custom"), QStringLiteral("batch"),
+                                              CustomerNumbers::orderKind(), m_ui->DateTimePicker1->date(), &bad, &error);
+    m_ui->Edit_danhao->setText(number);
+    if (number.isEmpty())
+        m_data.reportError(QStringLiteral("无法生成安装单号。"), error, ReminderCaption);
+    else if (!bad.isEmpty())
         MessageBoxes::box(QStringLiteral("安装单号“%1”的序号不是数字，已按当天其它单号编号。").arg(bad), ReminderCaption,
                           QMessageBox::Information, QMessageBox::Ok);
 }
@@ -183,13 +182,13 @@ void TFrm_AddCust::LoadCurrentCust()
 {
     DataSet *customers = m_data.Qry_Cust;
     const auto text = [customers](const char *field) { return customers->value(QString::fromLatin1(field)).toString(); };
-    const auto number = [customers](const char *field) {
-        const QVariant value = customers->value(QString::fromLatin1(field));
-        return value.isNull() ? QStringLiteral("0") : QString::number(value.toDouble(), 'g', 15);
+    // Numbers show whole and go back as they came while untouched.
+    const auto number = [customers](NumberEdit *edit, const char *field) {
+        edit->setValue(customers->value(QString::fromLatin1(field)));
     };
     const auto date = [customers](const char *field) {
-        const QDateTime value = customers->value(QString::fromLatin1(field)).toDateTime();
-        return value.isValid() ? value : QDateTime::currentDateTime();
+        const QDate value = customers->value(QString::fromLatin1(field)).toDate();
+        return value.isValid() ? value : QDate::currentDate();
     };
     m_ui->Edit_Code->setText(text("CustCode"));
     m_ui->Edit_CustName->setText(text("Company"));
@@ -198,28 +197,29 @@ void TFrm_AddCust::LoadCurrentCust()
     m_ui->Edit_Address->setText(text("Address"));
     m_ui->Combo_type->setEditText(text("model"));
     m_ui->Combo_place->setEditText(text("place"));
-    m_ui->DateTimePicker1->setDateTime(date("buydate"));
+    m_ui->DateTimePicker1->setDate(date("buydate"));
     m_ui->Edit_billcode->setText(text("billcode"));
     m_ui->Combo_depart->setEditText(text("depart"));
     m_ui->Combo_people->setEditText(text("people"));
     m_ui->Edit_airframe->setText(text("airframe"));
-    m_ui->DateTimePicker2->setDateTime(date("installdate"));
+    m_ui->DateTimePicker2->setDate(date("installdate"));
     m_ui->Combo_user->setEditText(text("f_user"));
     m_ui->Edit_danhao->setText(text("batch"));
     m_ui->Memo1->setPlainText(text("memo"));
     m_ui->Combo_leibie->setText(text("Type"));
     m_ui->Edit_taishu->setText(text("taishu"));
-    m_ui->Edit_retail->setText(number("retail"));
-    m_ui->Edit_money->setText(number("money"));
+    number(m_ui->Edit_retail, "retail");
+    number(m_ui->Edit_money, "money");
     m_ui->Combo_largess->setEditText(text("largess"));
-    m_ui->Edit_number->setText(number("number"));
+    number(m_ui->Edit_number, "number");
     m_ui->Combo_largessb->setEditText(text("largessb"));
-    m_ui->Edit_numberB->setText(number("numberB"));
-    m_ui->Edit_gathering->setText(number("gathering"));
+    number(m_ui->Edit_numberB, "numberB");
+    number(m_ui->Edit_gathering, "gathering");
     m_ui->Check_sk->setChecked(customers->value(QStringLiteral("isgathering")).toBool());
     LoadedCustCode = text("CustCode");
     LoadedCompany = text("Company");
-    m_loadedId = customers->value(QStringLiteral("CustID"));
+    recordLoaded(customers);
+    markClean();
 }
 
 void TFrm_AddCust::recordMoved()
@@ -229,11 +229,16 @@ void TFrm_AddCust::recordMoved()
 
 void TFrm_AddCust::computeMoney()
 {
-    bool quantityOk = false, priceOk = false;
-    const double quantity = m_ui->Edit_taishu->text().toDouble(&quantityOk);
-    const double price = m_ui->Edit_retail->text().toDouble(&priceOk);
-    if (!m_ui->Edit_taishu->text().isEmpty() && m_ui->Edit_retail->text() != QLatin1String("0") && quantityOk && priceOk)
-        m_ui->Edit_money->setText(QString::number(quantity * price, 'g', 15));
+    if (m_ui->Edit_taishu->text().isEmpty() || m_ui->Edit_retail->text() == QLatin1String("0"))
+        return;
+    QVariant quantity;
+    const QVariant price = m_ui->Edit_retail->value();
+    if (!NumberEdit::parse(m_ui->Edit_taishu->text(), false, &quantity) || !m_ui->Edit_retail->isAcceptable()
+        || price.isNull())
+        return;
+    // To a hundredth of a cent: binary fractions would show 3 × 0.1 as 0.30000000000000004.
+    const double money = std::round(quantity.toDouble() * price.toDouble() * 1e4) / 1e4;
+    m_ui->Edit_money->setText(NumberEdit::textOf(money));
 }
 
 void TFrm_AddCust::remind(const QString &text, QWidget *focus)
@@ -246,25 +251,24 @@ void TFrm_AddCust::remind(const QString &text, QWidget *focus)
 bool TFrm_AddCust::readCustomer(QVariantMap *values)
 {
     // Numbers are checked before anything is written; an empty box counts as 0.
+    // A box the operator did not touch gives back the stored value as it was.
     const NumberField numbers[] = {
-        {m_ui->Edit_taishu, nullptr, QStringLiteral("数量"), false},
-        {m_ui->Edit_retail, "retail", QStringLiteral("单价"), false},
-        {m_ui->Edit_money, "money", QStringLiteral("总金额"), false},
-        {m_ui->Edit_number, "number", QStringLiteral("赠品数量A"), true},
-        {m_ui->Edit_numberB, "numberB", QStringLiteral("赠品数量B"), true},
-        {m_ui->Edit_gathering, "gathering", QStringLiteral("收款"), true},
+        {m_ui->Edit_retail, "retail", QStringLiteral("单价")},
+        {m_ui->Edit_money, "money", QStringLiteral("总金额")},
+        {m_ui->Edit_number, "number", QStringLiteral("赠品数量A")},
+        {m_ui->Edit_numberB, "numberB", QStringLiteral("赠品数量B")},
+        {m_ui->Edit_gathering, "gathering", QStringLiteral("收款")},
     };
     for (const NumberField &field : numbers) {
-        const QString text = field.edit->text().trimmed();
-        bool ok = true;
-        const double value = text.isEmpty() ? 0 : (field.integer ? text.toInt(&ok) : text.toDouble(&ok));
-        if (!ok) {
-            remind(QStringLiteral("“%1”必须是%2!").arg(field.label, field.integer ? QStringLiteral("整数") : QStringLiteral("数字")),
+        if (!field.edit->isAcceptable()) {
+            remind(QStringLiteral("“%1”必须是%2!")
+                       .arg(field.label, field.edit->isInteger() ? QStringLiteral("整数") : QStringLiteral("数字")),
                    field.edit);
             return false;
         }
-        if (field.column)
-            values->insert(QString::fromLatin1(field.column), field.integer ? QVariant(int(value)) : QVariant(value));
+        // A box emptied by the operator counts as 0.
+        const QVariant value = field.edit->isEmpty() && !field.edit->isUnchanged() ? QVariant(0) : field.edit->value();
+        values->insert(QString::fromLatin1(field.column), value);
     }
     const QString name = m_ui->Edit_CustName->text().trimmed();
     values->insert(QStringLiteral("CustCode"), m_ui->Edit_Code->text());
@@ -280,8 +284,9 @@ bool TFrm_AddCust::readCustomer(QVariantMap *values)
     values->insert(QStringLiteral("Mobile"), m_ui->Edit_Mobile->text().trimmed());
     values->insert(QStringLiteral("Tel"), m_ui->Edit_tel->text().trimmed());
     values->insert(QStringLiteral("taishu"), m_ui->Edit_taishu->text().trimmed());
-    values->insert(QStringLiteral("buydate"), m_ui->DateTimePicker1->dateTime());
-    values->insert(QStringLiteral("installdate"), m_ui->DateTimePicker2->dateTime());
+    // Dates, as the other editors store theirs: the day, no time of day.
+    values->insert(QStringLiteral("buydate"), m_ui->DateTimePicker1->date());
+    values->insert(QStringLiteral("installdate"), m_ui->DateTimePicker2->date());
     values->insert(QStringLiteral("depart"), m_ui->Combo_depart->currentText().trimmed());
     values->insert(QStringLiteral("batch"), m_ui->Edit_danhao->text().trimmed());
     values->insert(QStringLiteral("billcode"), m_ui->Edit_billcode->text().trimmed());
@@ -304,12 +309,47 @@ void TFrm_AddCust::Btn_OKClick()
         return;
     }
     QVariantMap values;
-    if (!readCustomer(&values))
+    if (!readCustomer(&values) || !fitsColumns(QStringLiteral("custom"), values))
         return;
-    if (isAdding())
-        saveNew(values);
-    else
-        saveEdited(values);
+    if (isAdding() ? saveNew(values) : saveEdited(values))
+        markClean();
+}
+
+bool TFrm_AddCust::taken(const QString &column, const QString &value)
+{
+    QSqlQuery query(m_data.database());
+    QSqlError error;
+    QVariantMap binds{{QStringLiteral(":value"), value}};
+    QString sql = QStringLiteral("select CustID from custom where %1 = :value").arg(column);
+    if (!isAdding()) {
+        sql += QStringLiteral(" and CustID <> :id");
+        binds.insert(QStringLiteral(":id"), loadedKey());
+    }
+    if (!m_data.connection().exec(query, sql, binds, DbConnection::Access::Read, &error)) {
+        m_data.reportError(QStringLiteral("保存数据失败!"), error, ReminderCaption);
+        return true;
+    }
+    return query.next();
+}
+
+bool TFrm_AddCust::insertCustomer(const QVariantMap &values, QVariant *id, QSqlError *error)
+{
+    QStringList columns;
+    QStringList placeholders;
+    QVariantMap binds;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        columns << it.key();
+        placeholders << QLatin1Char(':') + it.key();
+        binds.insert(placeholders.last(), it.value());
+    }
+    QSqlQuery insert(m_data.database());
+    if (!m_data.connection().exec(insert,
+                                  QStringLiteral("insert into custom (%1) values (%2)")
+                                      .arg(columns.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", "))),
+                                  binds, DbConnection::Access::Write, error))
+        return false;
+    *id = insert.lastInsertId();
+    return true;
 }
 
 bool TFrm_AddCust::saveNew(const QVariantMap &values)
@@ -320,47 +360,38 @@ bool TFrm_AddCust::saveNew(const QVariantMap &values)
         m_ui->Edit_Code->setFocus();
         return false;
     }
-    const auto exists = [this](const QString &sql, const QString &value) {
-        return m_data.RunQuery(m_data.Qry_Temp, sql, {{QStringLiteral(":value"), value}}) && !m_data.Qry_Temp->isEmpty();
-    };
-    if (exists(QStringLiteral("select * from custom where CustCode = :value"), m_ui->Edit_Code->text().trimmed())) {
+    if (taken(QStringLiteral("CustCode"), m_ui->Edit_Code->text().trimmed())) {
         remind(QStringLiteral("用户编号有重复!"), m_ui->Edit_Code);
         return false;
     }
-    if (exists(QStringLiteral("select * from custom where Company = :value"), values.value(QStringLiteral("Company")).toString())) {
+    if (taken(QStringLiteral("Company"), values.value(QStringLiteral("Company")).toString())) {
         remind(QStringLiteral("用户名称有重复!"), m_ui->Edit_CustName);
         return false;
     }
-
     QVariantMap row = values;
-    QStringList columns = row.keys();
-    QStringList placeholders;
-    for (const QString &column : std::as_const(columns))
-        placeholders << QLatin1Char(':') + column;
-    const QString insert = QStringLiteral("insert into custom (%1) values (%2)")
-                               .arg(columns.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+    QVariant id;
+    QSqlError error;
     bool stored = false;
     for (int attempt = 0; attempt < OrderNumberAttempts && !stored; ++attempt) {
-        QVariantMap binds;
-        for (auto it = row.cbegin(); it != row.cend(); ++it)
-            binds.insert(QLatin1Char(':') + it.key(), it.value());
-        stored = m_data.TryStatement(m_data.Qry_Temp, insert, binds);
+        stored = insertCustomer(row, &id, &error);
         if (stored)
             break;
-        // The order number went to another workstation meanwhile: make the next one.
-        if (!exists(QStringLiteral("select * from custom where batch = :value"), row.value(QStringLiteral("batch")).toString()))
+        // Another workstation took the code or the order number meanwhile.
+        if (taken(QStringLiteral("CustCode"), row.value(QStringLiteral("CustCode")).toString().trimmed())) {
+            remind(QStringLiteral("用户编号有重复!"), m_ui->Edit_Code);
+            return false;
+        }
+        if (!taken(QStringLiteral("batch"), row.value(QStringLiteral("batch")).toString()))
             break;
         MakeOrderNumber();
         row.insert(QStringLiteral("batch"), m_ui->Edit_danhao->text());
     }
     if (!stored) {
-        MessageBoxes::error(m_data.Qry_Temp->lastError().text());
+        m_data.reportError(QStringLiteral("保存数据失败!"), error, ReminderCaption);
         return false;
     }
-    if (m_data.Qry_Cust->isOpen()) {
-        m_data.Qry_Cust->reopen();
-        m_data.Qry_Cust->locate(QStringLiteral("CustCode"), values.value(QStringLiteral("CustCode")));
-    }
+    if (m_data.Qry_Cust->isOpen() && m_data.Qry_Cust->refreshRecord(id))
+        m_data.Qry_Cust->locateKey(id);
     const QString savedCode = m_ui->Edit_Code->text();
     ClearCustFields();
     MakeOrderNumber();
@@ -372,50 +403,81 @@ bool TFrm_AddCust::saveEdited(const QVariantMap &values)
 {
     const QString newCode = m_ui->Edit_Code->text();
     const QString newName = values.value(QStringLiteral("Company")).toString();
-    const bool codeChanged = newCode != LoadedCustCode;
-    if (codeChanged && m_data.RunQuery(m_data.Qry_Temp, QStringLiteral("select * from custom where CustCode = :code"),
-                                       {{QStringLiteral(":code"), newCode.trimmed()}})
-        && !m_data.Qry_Temp->isEmpty()) {
+    if (newCode != LoadedCustCode && taken(QStringLiteral("CustCode"), newCode.trimmed())) {
         MessageBoxes::plain(QStringLiteral("用户编号重复，请你换一个用户编号"));
         m_ui->PageControl1->setCurrentWidget(m_ui->TabSheet1);
         m_ui->Edit_Code->setFocus();
         return false;
     }
-
-    QStringList assignments;
-    QVariantMap binds{{QStringLiteral(":CustID"), m_loadedId}};
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        assignments << QStringLiteral("%1 = :%1").arg(it.key());
-        binds.insert(QLatin1Char(':') + it.key(), it.value());
-    }
-    const QVariantMap moved{{QStringLiteral(":new"), newCode}, {QStringLiteral(":old"), LoadedCustCode}};
-    const QVariantMap renamed{{QStringLiteral(":name"), newName}, {QStringLiteral(":code"), newCode}};
-    // The customer and everything that carries its code or name change together.
-    bool ok = m_data.beginTransaction()
-              && m_data.TryStatement(m_data.Qry_Temp,
-                                     QStringLiteral("update custom set %1 where CustID = :CustID").arg(assignments.join(QStringLiteral(", "))),
-                                     binds);
-    if (ok && codeChanged) {
-        for (const char *table : {"contact", "T_Schedule", "T_Bill"})
-            ok = ok && m_data.TryStatement(m_data.Qry_Temp,
-                                           QStringLiteral("update %1 set CustCode = :new where CustCode = :old").arg(QLatin1String(table)),
-                                           moved);
-    }
-    if (ok && newName != LoadedCompany) {
-        ok = m_data.TryStatement(m_data.Qry_Temp, QStringLiteral("update contact set Company = :name where CustCode = :code"), renamed)
-             && m_data.TryStatement(m_data.Qry_Temp, QStringLiteral("update T_Schedule set Company = :name where CustCode = :code"), renamed)
-             && m_data.TryStatement(m_data.Qry_Temp, QStringLiteral("update T_Bill set CustName = :name where CustCode = :code"), renamed);
-    }
-    if (!ok || !m_data.commit()) {
+    const QVariant id = loadedKey();
+    QSqlError error;
+    QString refusal;
+    // The customer as stored now, locked until the end: its code is what its records carry.
+    const auto save = [&]() {
+        QSqlQuery stored(m_data.database());
+        if (!m_data.connection().exec(stored,
+                                      QStringLiteral("select CustCode, Company, RowVersion from custom where CustID = :id")
+                                          + m_data.dialect().lockRowsClause(),
+                                      {{QStringLiteral(":id"), id}}, DbConnection::Access::Read, &error))
+            return false;
+        if (!stored.next()) {
+            refusal = deletedElsewhereText();
+            return false;
+        }
+        if (stored.value(2).toLongLong() != loadedVersion().toLongLong()) {
+            refusal = changedElsewhereText();
+            return false;
+        }
+        const QString storedCode = stored.value(0).toString();
+        const QString storedName = stored.value(1).toString();
+        QStringList assignments;
+        QVariantMap binds{{QStringLiteral(":CustID"), id}};
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            assignments << QStringLiteral("%1 = :%1").arg(it.key());
+            binds.insert(QLatin1Char(':') + it.key(), it.value());
+        }
+        if (!m_data.execute(QStringLiteral("update custom set %1 where CustID = :CustID").arg(assignments.join(QStringLiteral(", "))),
+                            binds, &error))
+            return false;
+        const QVariantMap moved{{QStringLiteral(":new"), newCode}, {QStringLiteral(":old"), storedCode}};
+        if (newCode != storedCode) {
+            for (const char *table : {"contact", "T_Schedule", "T_Bill"}) {
+                if (!m_data.execute(QStringLiteral("update %1 set CustCode = :new where CustCode = :old").arg(QLatin1String(table)),
+                                    moved, &error))
+                    return false;
+            }
+        }
+        if (newName != storedName) {
+            const QVariantMap renamed{{QStringLiteral(":name"), newName}, {QStringLiteral(":code"), newCode}};
+            for (const auto &[table, column] : {std::pair{"contact", "Company"}, std::pair{"T_Schedule", "Company"},
+                                                 std::pair{"T_Bill", "CustName"}}) {
+                if (!m_data.execute(QStringLiteral("update %1 set %2 = :name where CustCode = :code")
+                                        .arg(QLatin1String(table), QLatin1String(column)),
+                                    renamed, &error))
+                    return false;
+            }
+        }
+        return m_data.commit(&error);
+    };
+    if (!m_data.beginTransaction(&error) || !save()) {
         m_data.rollback();
-        MessageBoxes::box(QStringLiteral("保存数据失败!"), ReminderCaption, QMessageBox::Information, QMessageBox::Ok);
+        if (!refusal.isEmpty())
+            MessageBoxes::box(refusal, ReminderCaption, QMessageBox::Information, QMessageBox::Ok);
+        else
+            m_data.reportError(QStringLiteral("保存数据失败!"), error, ReminderCaption);
         return false;
     }
     // The saved row is what the next save compares with.
     LoadedCustCode = newCode;
     LoadedCompany = newName;
-    m_data.Qry_Cust->reopen();
-    m_data.Qry_Cust->locate(QStringLiteral("CustID"), m_loadedId);
+    QSqlQuery saved(m_data.database());
+    if (m_data.connection().exec(saved, QStringLiteral("select RowVersion from custom where CustID = :id"),
+                                 {{QStringLiteral(":id"), id}})
+        && saved.next())
+        recordLoaded(id, saved.value(0));
+    DataSet *customers = m_data.Qry_Cust;
+    if (customers->refreshRecord(id))
+        customers->locateKey(id);
     return true;
 }
 
@@ -451,6 +513,11 @@ void TFrm_AddCust::Btn_SaveLinesClick()
     }
     if (!lines->applyUpdates())
         MessageBoxes::error(lines->lastError().text());
+}
+
+bool TFrm_AddCust::hasUnsavedChanges() const
+{
+    return RecordEditor::hasUnsavedChanges() || m_data.Qry_BillDetail->hasPendingChanges();
 }
 
 void TFrm_AddCust::done(int result)

@@ -1,6 +1,7 @@
 #include "TFrm_AddBill.h"
 #include "ui_TFrm_AddBill.h"
 
+#include "CellText.h"
 #include "DataSet.h"
 #include "MessageBoxes.h"
 #include "Session.h"
@@ -76,6 +77,7 @@ void TFrm_AddBill::FormShow()
 {
     setModeCaptions(m_ui->Btn_OK, QStringLiteral("添加投诉记录"), QStringLiteral("编辑投诉记录"),
                     QStringLiteral("新增&A"), QStringLiteral("保存&S"));
+    showCustomer(m_ui->Label_Customer);
     if (isAdding())
         ClearComplaintFields();
     else
@@ -98,12 +100,13 @@ void TFrm_AddBill::ClearComplaintFields()
     m_ui->Memo1->clear();
     m_ui->Memo2->clear();
     m_ui->Memo3->clear();
+    markClean();
 }
 
 void TFrm_AddBill::LoadCurrentComplaint()
 {
     const DataSet *complaints = m_data.Qry_Bill;
-    QDateTime when = complaints->value(QStringLiteral("BillDate")).toDateTime();
+    QDateTime when = CellText::dateTime(complaints->value(QStringLiteral("BillDate")));
     if (!when.isValid())
         when = QDateTime::currentDateTime();
     m_ui->DateTimePicker1->setDate(when.date());
@@ -113,6 +116,8 @@ void TFrm_AddBill::LoadCurrentComplaint()
     m_ui->Memo1->setPlainText(complaints->value(QStringLiteral("memo")).toString());
     m_ui->Memo2->setPlainText(complaints->value(QStringLiteral("memo1")).toString());
     m_ui->Memo3->setPlainText(complaints->value(QStringLiteral("memo2")).toString());
+    recordLoaded(complaints);
+    markClean();
 }
 
 void TFrm_AddBill::Btn_OKClick()
@@ -133,10 +138,7 @@ void TFrm_AddBill::Btn_OKClick()
     // Written as the text of the local time: a date-time value would reach PostgreSQL in
     // UTC and be stored shifted by the server's time zone.
     const QDateTime when(m_ui->DateTimePicker1->date(), toTheSecond(m_ui->DateTimePicker2->time()));
-    const DataSet *customer = m_data.Qry_Cust;
     const Fields fields = {
-        {QStringLiteral("CustName"), customer->value(QStringLiteral("Company"))},
-        {QStringLiteral("CustCode"), customer->value(QStringLiteral("CustCode"))},
         {QStringLiteral("level"), level},
         {QStringLiteral("people"), receiver},
         {QStringLiteral("memo1"), m_ui->Memo2->toPlainText()},
@@ -145,7 +147,9 @@ void TFrm_AddBill::Btn_OKClick()
         {QStringLiteral("BillDate"), when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))},
         {QStringLiteral("F_User"), m_session.OperatorName()},
     };
-    if (!writeRecord(m_data.Qry_Bill, ComplaintTable, ComplaintKey, fields))
+    const CustomerCopies fromCustomer = {{QStringLiteral("CustName"), QStringLiteral("Company")},
+                                         {QStringLiteral("CustCode"), QStringLiteral("CustCode")}};
+    if (!writeRecord(m_data.Qry_Bill, ComplaintTable, ComplaintKey, fields, fromCustomer))
         return;
     if (isAdding())
         ClearComplaintFields();

@@ -1,6 +1,7 @@
 #include "TFrm_AddContact.h"
 #include "ui_TFrm_AddContact.h"
 
+#include "CellText.h"
 #include "DataSet.h"
 #include "MessageBoxes.h"
 #include "Session.h"
@@ -64,6 +65,7 @@ void TFrm_AddContact::showEvent(QShowEvent *event)
 void TFrm_AddContact::FormShow()
 {
     setModeCaptions(m_ui->Btn_OK, QStringLiteral("添加回访记录"), QStringLiteral("编辑回访记录"));
+    showCustomer(m_ui->Label_Customer);
     if (isAdding())
         ClearVisitFields();
     else
@@ -83,6 +85,7 @@ void TFrm_AddContact::ClearVisitFields()
     m_ui->Memo1->clear();
     m_ui->Memo2->clear();
     m_ui->DateTimePicker1->setDate(QDate::currentDate());
+    markClean();
 }
 
 void TFrm_AddContact::LoadCurrentVisit()
@@ -91,8 +94,10 @@ void TFrm_AddContact::LoadCurrentVisit()
     m_ui->Combo_Cust->setEditText(visits->value(QStringLiteral("Name")).toString());
     m_ui->Memo1->setPlainText(visits->value(QStringLiteral("memo1")).toString());
     m_ui->Memo2->setPlainText(visits->value(QStringLiteral("memo2")).toString());
-    const QDate date = visits->value(QStringLiteral("Birthday")).toDate();
+    const QDate date = CellText::dateTime(visits->value(QStringLiteral("Birthday"))).date();
     m_ui->DateTimePicker1->setDate(date.isValid() ? date : QDate::currentDate());
+    recordLoaded(visits);
+    markClean();
 }
 
 void TFrm_AddContact::Btn_OKClick()
@@ -105,17 +110,16 @@ void TFrm_AddContact::Btn_OKClick()
         m_ui->Combo_Cust->setFocus();
         return;
     }
-    const DataSet *customer = m_data.Qry_Cust;
     const Fields fields = {
         {QStringLiteral("Name"), visitor},
         {QStringLiteral("memo1"), m_ui->Memo1->toPlainText()},
         {QStringLiteral("memo2"), m_ui->Memo2->toPlainText()},
         {QStringLiteral("Birthday"), m_ui->DateTimePicker1->date()},
-        {QStringLiteral("Company"), customer->value(QStringLiteral("Company"))},
-        {QStringLiteral("CustCode"), customer->value(QStringLiteral("CustCode"))},
         {QStringLiteral("f_user"), m_session.OperatorName()},
     };
-    if (!writeRecord(m_data.Qry_Contact, VisitTable, VisitKey, fields))
+    const CustomerCopies fromCustomer = {{QStringLiteral("Company"), QStringLiteral("Company")},
+                                         {QStringLiteral("CustCode"), QStringLiteral("CustCode")}};
+    if (!writeRecord(m_data.Qry_Contact, VisitTable, VisitKey, fields, fromCustomer))
         return;
     if (isAdding())
         ClearVisitFields();

@@ -24,10 +24,8 @@ public:
     static void EditSchedule(TFrm_Data &data, Session &session, QWidget *parent);
     static void DelSchedule(TFrm_Data &data);
 
-    // The sequence of an order number: zero-filled to four digits, more digits past 9999.
-    static QString PadSequence(int sequence);
-    // The day's next order number, one past the highest taken; empty when the numbers
-    // cannot be read.
+    // The day's next order number, one past the highest taken; empty (after a message) when
+    // the numbers cannot be read.
     static QString OrderNumberFor(TFrm_Data &data, const QDate &day);
 
 protected:
@@ -41,6 +39,8 @@ private:
     void LoadCurrentOrder();
     void Btn_OKClick();
     bool readFee(QVariant *fee) const;
+    // Adds the reminder columns the operator changed; false when a ticked box lacks a date.
+    bool readReminder(Fields *fields);
     bool saveOrder(Fields fields);
     bool orderNumberTaken(const QString &number);
     void fillUnitModels();
@@ -49,6 +49,9 @@ private:
     Session &m_session;
     // The day of the number shown while adding.
     QDate m_numberDay;
+    // The reminder as loaded, to write only what the operator changes.
+    bool m_loadedAwoke = false;
+    QVariant m_loadedAwokeDate;
     bool m_shown = false;
 };
 
