@@ -113,8 +113,8 @@ public:
     void cancelUpdates();
 
     // Every row of the result in the present order, read once from start to end (exports):
-    // one pass over the database instead of a window at a time. visit gets the values in the
-    // order of fields() and returns false to stop. False when the set is closed or the read
+    // large reads instead of a page at a time, and no rows kept. visit gets the values in the
+    // order of fields() and returns false to stop. False when the set is closed or a read
     // failed (lastError() tells).
     bool forEachRow(const std::function<bool(const QVector<QVariant> &values)> &visit) const;
 

@@ -122,7 +122,7 @@ bool writeFailedRows(const QString &fileName, const QStringList &headers, const 
 
 TFrm_Import::TFrm_Import(TFrm_Data &data, const SheetCells &sheet, CustomerImport::NameInitials initials, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::TFrm_Import>()), m_data(data), m_sheet(sheet), m_initials(initials),
-      Qry_Info(new DataSet(QStringLiteral("Qry_Info"), data.database().connectionName(), this))
+      Qry_Info(new DataSet(QStringLiteral("Qry_Info"), &data.connection(), this))
 {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
