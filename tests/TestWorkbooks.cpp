@@ -1,5 +1,5 @@
 #include "BiffStream.h"
-#include "CellText.h"
+#include "SheetText.h"
 #include "SheetCells.h"
 #include "WorkbookReader.h"
 
@@ -113,7 +113,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(double, value);
         QFETCH(QString, text);
-        QCOMPARE(CellText::number(value, CellText::parseFormatCode(code)), text);
+        QCOMPARE(SheetText::number(value, SheetText::parseFormatCode(code)), text);
     }
 
     // What the export writes as .xls imports again, Chinese text and all.

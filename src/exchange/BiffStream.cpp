@@ -1,6 +1,6 @@
 #include "BiffStream.h"
 
-#include "CellText.h"
+#include "SheetText.h"
 #include "GbkText.h"
 #include "SheetCells.h"
 #include "WorkbookFormats.h"
@@ -157,9 +157,9 @@ bool BiffStreamReader::read(std::string_view bytes, SheetCells &cells, QString *
             const quint16 size = std::min<quint16>(word(data + 6), quint16(length - 8));
             cells.setText(row, column, QString(gbk.decode(QByteArrayView(data + 8, size))));
         } else if (type == Number && length >= 14) {
-            cells.setText(row, column, CellText::general(qFromLittleEndian<double>(data + 6)));
+            cells.setText(row, column, SheetText::general(qFromLittleEndian<double>(data + 6)));
         } else if (type == Rk && length >= 10) {
-            cells.setText(row, column, CellText::general(rkValue(qFromLittleEndian<quint32>(data + 6))));
+            cells.setText(row, column, SheetText::general(rkValue(qFromLittleEndian<quint32>(data + 6))));
         }
     }
     if (!ended) {

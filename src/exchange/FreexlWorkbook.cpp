@@ -1,4 +1,4 @@
-#include "CellText.h"
+#include "SheetText.h"
 #include "WorkbookFormats.h"
 
 #include <freexl.h>
@@ -60,7 +60,7 @@ bool readFreexl(const QString &path, SheetCells &cells, QString *error)
             QString text;
             switch (cell.type) {
             case FREEXL_CELL_INT: text = QString::number(cell.value.int_value); break;
-            case FREEXL_CELL_DOUBLE: text = CellText::general(cell.value.double_value); break;
+            case FREEXL_CELL_DOUBLE: text = SheetText::general(cell.value.double_value); break;
             case FREEXL_CELL_TEXT:
             case FREEXL_CELL_SST_TEXT:
             case FREEXL_CELL_DATE:

@@ -7,9 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QRegularExpression>
 #include <QSqlField>
-#include <QStyledItemDelegate>
 
 namespace {
 
@@ -30,20 +28,10 @@ bool isFloat(int type)
     return type == QMetaType::Double || type == QMetaType::Float;
 }
 
-// SQLite keeps a date and time as the text Qt wrote for it: "2024-01-05T08:30:00.000".
-bool storedDateTime(const QString &text, QDateTime *moment)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}(:\\d{2}(\\.\\d{1,3})?)?$"));
-    if (!pattern.match(text).hasMatch())
-        return false;
-    *moment = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return moment->isValid();
-}
-
 } // namespace
 
 GridSheet::GridSheet(DataGrid *grid)
-    : m_grid(grid), m_model(grid->gridModel()), m_delegate(qobject_cast<QStyledItemDelegate *>(grid->itemDelegate()))
+    : m_grid(grid), m_model(grid->gridModel())
 {
     const auto *dataSet = qobject_cast<const DataSet *>(m_model);
     const QHeaderView *header = grid->horizontalHeader();
@@ -91,34 +79,39 @@ QVector<int> GridSheet::columnWidths() const
     return widths;
 }
 
-ExportCell GridSheet::cell(const QVariant &value, const QMetaType &fieldType) const
+ExportCell GridSheet::cell(const QVariant &value, const Column &column) const
 {
     if (!value.isValid() || value.isNull())
         return ExportCell::blank();
-    const int type = value.userType();
-    const QString display = m_delegate ? m_delegate->displayText(value, m_grid->locale()) : value.toString();
-    if (type == QMetaType::Bool)
+    // The grid's own rule decides what the cell shows: yes/no and dates whatever the engine
+    // returned them as.
+    const CellText::Kind kind = m_grid->cellKind(column.gridColumn, value);
+    const QString display = CellText::text(value, kind);
+    if (kind == CellText::Kind::Boolean)
         return ExportCell::ofText(display);
+    if (kind == CellText::Kind::DateTime) {
+        ExportCell result = ExportCell::ofText(display);
+        const QDateTime moment = CellText::dateTime(value);
+        if (moment.isValid()) {
+            result.kind = ExportCell::Kind::DateTime;
+            result.dateTime = moment;
+        }
+        return result;
+    }
+    const int type = value.userType();
     if (isInteger(type))
         return ExportCell::ofInteger(value.toLongLong());
     if (isFloat(type))
         return ExportCell::ofNumber(value.toDouble());
     // A decimal column whose driver hands its values over as text.
-    if (isInteger(fieldType.id()) || isFloat(fieldType.id())) {
+    const int fieldType = column.type.id();
+    if (isInteger(fieldType) || isFloat(fieldType)) {
         bool ok = false;
         const double number = value.toDouble(&ok);
         if (ok)
-            return isInteger(fieldType.id()) ? ExportCell::ofInteger(value.toLongLong()) : ExportCell::ofNumber(number);
+            return isInteger(fieldType) ? ExportCell::ofInteger(value.toLongLong()) : ExportCell::ofNumber(number);
     }
-    ExportCell result = ExportCell::ofText(display);
-    if (type == QMetaType::QDateTime || type == QMetaType::QDate) {
-        result.kind = ExportCell::Kind::DateTime;
-        result.dateTime = value.toDateTime();
-    } else if (type == QMetaType::QString && storedDateTime(value.toString(), &result.dateTime)) {
-        result.kind = ExportCell::Kind::DateTime;
-        result.text = m_delegate ? m_delegate->displayText(result.dateTime, m_grid->locale()) : result.dateTime.toString();
-    }
-    return result;
+    return ExportCell::ofText(display);
 }
 
 bool GridSheet::forEachRecord(const std::function<bool(const QVector<ExportCell> &)> &visit, QString *error) const
@@ -128,7 +121,7 @@ bool GridSheet::forEachRecord(const std::function<bool(const QVector<ExportCell>
         const bool read = dataSet->forEachRow([&](const QVector<QVariant> &values) {
             for (int i = 0; i < m_columns.size(); ++i) {
                 const Column &c = m_columns[i];
-                cells[i] = c.modelColumn >= 0 ? cell(values.value(c.modelColumn), c.type) : ExportCell::blank();
+                cells[i] = c.modelColumn >= 0 ? cell(values.value(c.modelColumn), c) : ExportCell::blank();
             }
             return visit(cells);
         });
@@ -139,7 +132,7 @@ bool GridSheet::forEachRecord(const std::function<bool(const QVector<ExportCell>
     for (int row = 0; m_model && row < m_model->rowCount(); ++row) {
         for (int i = 0; i < m_columns.size(); ++i) {
             const Column &c = m_columns[i];
-            cells[i] = c.modelColumn >= 0 ? cell(m_model->value(row, c.field), c.type) : ExportCell::blank();
+            cells[i] = c.modelColumn >= 0 ? cell(m_model->value(row, c.field), c) : ExportCell::blank();
         }
         if (!visit(cells))
             break;

@@ -9,7 +9,6 @@
 
 class DataGrid;
 class GridModel;
-class QStyledItemDelegate;
 
 // What an export writes of a grid: its shown columns in their on-screen order under their
 // titles, every record of its data (not only those loaded or selected) and its footer row.
@@ -48,11 +47,10 @@ private:
         QMetaType type;
     };
 
-    ExportCell cell(const QVariant &value, const QMetaType &fieldType) const;
+    ExportCell cell(const QVariant &value, const Column &column) const;
 
     DataGrid *m_grid;
     GridModel *m_model;
-    QStyledItemDelegate *m_delegate;
     QVector<Column> m_columns;
     bool m_footer = false;
 };

@@ -1,4 +1,4 @@
-#include "CellText.h"
+#include "SheetText.h"
 #include "OpcPackage.h"
 #include "WorkbookFormats.h"
 
@@ -146,7 +146,7 @@ public:
     size_t commit_cell_style() override { return m_cellStyles++; }
 
     // The format of a cell format (xf) index, parsed once.
-    CellText::NumberFormat format(size_t xf)
+    SheetText::NumberFormat format(size_t xf)
     {
         if (auto it = m_parsed.constFind(xf); it != m_parsed.cend())
             return *it;
@@ -156,11 +156,11 @@ public:
             // .xlsx names formats by identifier (built-in ones have none of their own code);
             // other formats by the order in which they were committed.
             if (m_identifiersGiven)
-                code = m_codeById.contains(number) ? m_codeById.value(number) : CellText::builtInFormatCode(int(number));
+                code = m_codeById.contains(number) ? m_codeById.value(number) : SheetText::builtInFormatCode(int(number));
             else if (number < m_codeByIndex.size())
                 code = m_codeByIndex[number];
         }
-        const CellText::NumberFormat format = CellText::parseFormatCode(code);
+        const SheetText::NumberFormat format = SheetText::parseFormatCode(code);
         m_parsed.insert(xf, format);
         return format;
     }
@@ -175,7 +175,7 @@ private:
     std::vector<QString> m_codeByIndex;
     size_t m_pendingXfFormat = 0;
     std::vector<size_t> m_cellXfFormats;
-    QHash<size_t, CellText::NumberFormat> m_parsed;
+    QHash<size_t, SheetText::NumberFormat> m_parsed;
 };
 
 // One cell as the file gives it; turned into text once the styles are known.
@@ -269,7 +269,7 @@ public:
     void set_date_time(ss::row_t row, ss::col_t column, int year, int month, int day, int hour, int minute,
                        double second) override
     {
-        addText(row, column, CellText::dateTime(year, month, day, hour, minute, second).toStdString());
+        addText(row, column, SheetText::dateTime(year, month, day, hour, minute, second).toStdString());
     }
     // Formats may come before or after the value of their cell.
     void set_format(ss::row_t row, ss::col_t column, size_t xf) override
@@ -306,7 +306,7 @@ public:
         for (const RawCell &cell : m_cells) {
             QString text;
             switch (cell.kind) {
-            case RawCell::Number: text = CellText::number(cell.number, formats.format(rangeFormat(cell)), origin); break;
+            case RawCell::Number: text = SheetText::number(cell.number, formats.format(rangeFormat(cell)), origin); break;
             case RawCell::String: text = strings.text(size_t(cell.number)); break;
             case RawCell::Text: text = QString::fromStdString(m_texts[size_t(cell.number)]); break;
             case RawCell::Bool: text = cell.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); break;
@@ -397,7 +397,7 @@ public:
     ss::formula_grammar_t get_default_formula_grammar() const override { return m_grammar; }
     void set_character_set(orcus::character_set_t) override {}
 
-    QDate origin = CellText::excelOrigin();
+    QDate origin = SheetText::excelOrigin();
 
 private:
     ss::formula_grammar_t m_grammar = ss::formula_grammar_t::unknown;

@@ -1,7 +1,7 @@
 #include "SheetWriter.h"
 
 #include "BiffStream.h"
-#include "CellText.h"
+#include "SheetText.h"
 
 #include <QFile>
 #include <xlsxwriter.h>
@@ -200,7 +200,7 @@ public:
             switch (cell.kind) {
             case ExportCell::Kind::Blank: break;
             case ExportCell::Kind::Integer: line += QByteArray::number(cell.integer); break;
-            case ExportCell::Kind::Number: line += CellText::general(cell.number).toUtf8(); break;
+            case ExportCell::Kind::Number: line += SheetText::general(cell.number).toUtf8(); break;
             case ExportCell::Kind::Text:
             case ExportCell::Kind::DateTime: line += quoted(cell.text); break;
             }

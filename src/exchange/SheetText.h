@@ -7,7 +7,7 @@
 // wants it: whole numbers without ".0" and never in exponent form (a mobile number stored as
 // a number stays whole), the decimals the format asks for, no thousands separators (the text
 // must convert back into a number column), dates and times as yyyy-MM-dd HH:mm:ss.
-namespace CellText
+namespace SheetText
 {
 enum class FormatKind { General, Number, Percent, Date, Time, DateTime, Text };
 

@@ -1,10 +1,10 @@
-#include "CellText.h"
+#include "SheetText.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <cmath>
 
-namespace CellText
+namespace SheetText
 {
 namespace {
 
@@ -164,4 +164,4 @@ QString number(double value, const NumberFormat &format, QDate origin)
     }
 }
 
-} // namespace CellText
+} // namespace SheetText
