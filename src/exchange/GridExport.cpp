@@ -52,7 +52,12 @@ ExportTarget exportTarget(const QString &chosen, const QString &filter)
 
 QString &lastDirectory()
 {
-    static QString directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The documents folder where the desktop has one; the dialog shows a missing folder as a
+    // path in the file name.
+    static QString directory = [] {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return QDir(documents).exists() ? documents : QDir::homePath();
+    }();
     return directory;
 }
 
