@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev qt6-translations-l10n
   libsodium-dev
+  liborcus-dev libfreexl-dev libxlsxwriter-dev zlib1g-dev
   fonts-noto-cjk tango-icon-theme sqlite3
   fonts-arphic-uming fonts-liberation2
   xvfb xauth poppler-utils

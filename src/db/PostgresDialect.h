@@ -17,4 +17,5 @@ public:
     QString widenTextColumn(const QString &table, const QString &column, int size) const override;
     bool connectionAlive(QSqlDatabase &db) const override;
     QStringList tableNames(QSqlDatabase &db) const override;
+    bool isUniqueViolation(const QSqlError &error) const override;
 };

@@ -19,4 +19,5 @@ public:
     bool keyOrderReadsRows() const override { return true; }
     bool prepareStorage(QSqlDatabase &db, QString *error) const override;
     void beforeClose(QSqlDatabase &db) const override;
+    bool isUniqueViolation(const QSqlError &error) const override;
 };

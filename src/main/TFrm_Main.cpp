@@ -4,6 +4,8 @@
 #include "CommandTable.h"
 #include "CustomerCommands.h"
 #include "DesktopTools.h"
+#include "ExchangeCommands.h"
+#include "HzSpell.h"
 #include "ReportCommands.h"
 #include "ServiceCommands.h"
 #include "SettingsCommands.h"
@@ -207,6 +209,7 @@ void TFrm_Main::connectHandlers()
     ReportCommands::connect(*this, m_data, this);
     AccessCommands::connect(*this, m_data, this);
     SettingsCommands::connect(*this, m_data, this);
+    ExchangeCommands::connect(*this, m_data, this, &THzSpell::PinyinInitials);
     markCommandsNotProvided();
     enableDesktopCommands();
 }
