@@ -24,6 +24,11 @@ public:
     // A condition "expr contains/matches the pattern bound to placeholder", without regard to
     // letter case. The pattern uses % and _ wildcards and \ as escape (see escapeLike).
     virtual QString likeIgnoringCase(const QString &expr, const QString &placeholder) const = 0;
+    // The number of characters of a text expression.
+    virtual QString textLength(const QString &expr) const = 0;
+    // Put after a SELECT inside a transaction: the rows read stay as read until it ends (or
+    // the transaction's writes fail because another connection changed them).
+    virtual QString lockRowsRead() const = 0;
 
     // Escapes %, _ and \ so that text matches literally inside a LIKE pattern.
     static QString escapeLike(const QString &text);
