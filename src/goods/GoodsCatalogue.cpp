@@ -22,18 +22,9 @@ QString codeOf(const GoodsCatalogue::Record &record)
 
 } // namespace
 
-bool GoodsCatalogue::run(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery query(m_data.database());
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        m_error = query.lastError().text();
-        return false;
-    }
-    return true;
-}
+GoodsCatalogue::GoodsCatalogue(TFrm_Data &data) : m_data(data) {}
+
+GoodsCatalogue::~GoodsCatalogue() = default;
 
 bool GoodsCatalogue::codeTaken(const QString &code, const QVariant &exceptKey)
 {
@@ -63,6 +54,67 @@ QString GoodsCatalogue::categoryName(const QString &code)
     return query.next() ? query.value(0).toString() : QString();
 }
 
+bool GoodsCatalogue::begin()
+{
+    m_error.clear();
+    if (!m_data.beginTransaction()) {
+        m_error = m_data.database().lastError().text();
+        return false;
+    }
+    m_query = std::make_unique<QSqlQuery>(m_data.database());
+    return true;
+}
+
+bool GoodsCatalogue::run(const QString &sql, const QVariantList &values)
+{
+    m_query->prepare(sql);
+    for (const QVariant &value : values)
+        m_query->addBindValue(value);
+    if (m_query->exec())
+        return true;
+    m_error = m_query->lastError().text();
+    return false;
+}
+
+GoodsCatalogue::Outcome GoodsCatalogue::commit()
+{
+    m_query.reset();
+    if (m_data.commit())
+        return Outcome::Written;
+    m_error = m_data.database().lastError().text();
+    return rollback(Outcome::Failed);
+}
+
+GoodsCatalogue::Outcome GoodsCatalogue::rollback(Outcome outcome)
+{
+    m_data.rollback();
+    m_query.reset();
+    return outcome;
+}
+
+bool GoodsCatalogue::lockCurrentCode(const QVariant &key, QString *code)
+{
+    if (!run(QStringLiteral("select GoodsCode from T_Goods where GoodsID = ?") + m_data.dialect().lockRowsRead(), {key}))
+        return false;
+    if (!m_query->next()) {
+        m_error = GoneText;
+        return false;
+    }
+    *code = m_query->value(0).toString();
+    return true;
+}
+
+GoodsCatalogue::Outcome GoodsCatalogue::finishWithCode(const QString &code)
+{
+    // Counted after the write, in its transaction: of two workstations writing one code at
+    // once, the second to count sees the first one's row.
+    if (!run(QStringLiteral("select count(*) from T_Goods where GoodsCode = ?"), {code}) || !m_query->next())
+        return rollback(Outcome::Failed);
+    if (m_query->value(0).toInt() > 1)
+        return rollback(Outcome::CodeTaken);
+    return commit();
+}
+
 GoodsCatalogue::Outcome GoodsCatalogue::insert(const Record &record, QVariant *key)
 {
     QStringList columns;
@@ -73,77 +125,13 @@ GoodsCatalogue::Outcome GoodsCatalogue::insert(const Record &record, QVariant *k
     }
     if (!begin())
         return Outcome::Failed;
-    QSqlQuery query(m_data.database());
-    query.prepare(QStringLiteral("insert into T_Goods (%1) values (%2)")
-                      .arg(columns.join(QStringLiteral(", ")),
-                           QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))));
-    for (const QVariant &value : std::as_const(values))
-        query.addBindValue(value);
-    if (!query.exec()) {
-        m_error = query.lastError().text();
+    if (!run(QStringLiteral("insert into T_Goods (%1) values (%2)")
+                 .arg(columns.join(QStringLiteral(", ")),
+                      QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+             values))
         return rollback(Outcome::Failed);
-    }
-    *key = query.lastInsertId();
-    query.finish();
+    *key = m_query->lastInsertId();
     return finishWithCode(codeOf(record));
-}
-
-GoodsCatalogue::Outcome GoodsCatalogue::finishWithCode(const QString &code)
-{
-    // Tested after the write, in its transaction: of two workstations writing one code at
-    // once, the second to get here sees the first one's row.
-    QSqlQuery count(m_data.database());
-    count.prepare(QStringLiteral("select count(*) from T_Goods where GoodsCode = ?"));
-    count.addBindValue(code);
-    if (!count.exec() || !count.next()) {
-        m_error = count.lastError().text();
-        return rollback(Outcome::Failed);
-    }
-    if (count.value(0).toInt() > 1)
-        return rollback(Outcome::CodeTaken);
-    count.finish();
-    return commit() ? Outcome::Written : rollback(Outcome::Failed);
-}
-
-bool GoodsCatalogue::begin()
-{
-    m_error.clear();
-    if (m_data.beginTransaction())
-        return true;
-    m_error = m_data.database().lastError().text();
-    return false;
-}
-
-bool GoodsCatalogue::commit()
-{
-    if (m_data.commit())
-        return true;
-    m_error = m_data.database().lastError().text();
-    return false;
-}
-
-template <typename Result>
-Result GoodsCatalogue::rollback(Result result)
-{
-    m_data.rollback();
-    return result;
-}
-
-bool GoodsCatalogue::lockCurrentCode(const QVariant &key, QString *code)
-{
-    QSqlQuery query(m_data.database());
-    query.prepare(QStringLiteral("select GoodsCode from T_Goods where GoodsID = ?") + m_data.dialect().lockRowsRead());
-    query.addBindValue(key);
-    if (!query.exec()) {
-        m_error = query.lastError().text();
-        return false;
-    }
-    if (!query.next()) {
-        m_error = GoneText;
-        return false;
-    }
-    *code = query.value(0).toString();
-    return true;
 }
 
 GoodsCatalogue::Outcome GoodsCatalogue::update(const QVariant &key, const Record &record)
@@ -164,7 +152,7 @@ GoodsCatalogue::Outcome GoodsCatalogue::update(const QVariant &key, const Record
         return rollback(Outcome::Failed);
     // Exact comparison: a code differing only in letter case is another code.
     if (currentCode == newCode)
-        return commit() ? Outcome::Written : rollback(Outcome::Failed);
+        return commit();
     if (!run(QStringLiteral("update T_BillDetail set GoodsCode = ? where GoodsCode = ?"), {newCode, currentCode}))
         return rollback(Outcome::Failed);
     return finishWithCode(newCode);
@@ -175,9 +163,10 @@ bool GoodsCatalogue::remove(const QVariant &key)
     if (!begin())
         return false;
     QString code;
-    if (!lockCurrentCode(key, &code)
-        || !run(QStringLiteral("delete from T_BillDetail where GoodsCode = ?"), {code})
-        || !run(QStringLiteral("delete from T_Goods where GoodsID = ?"), {key}) || !commit())
-        return rollback(false);
-    return true;
+    if (!lockCurrentCode(key, &code) || !run(QStringLiteral("delete from T_BillDetail where GoodsCode = ?"), {code})
+        || !run(QStringLiteral("delete from T_Goods where GoodsID = ?"), {key})) {
+        rollback(Outcome::Failed);
+        return false;
+    }
+    return commit() == Outcome::Written;
 }

@@ -4,7 +4,9 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 
+class QSqlQuery;
 class TFrm_Data;
 
 // The writes of the goods catalogue. A goods item and the goods lines that carry its code
@@ -18,7 +20,8 @@ public:
 
     enum class Outcome { Written, CodeTaken, Failed };
 
-    explicit GoodsCatalogue(TFrm_Data &data) : m_data(data) {}
+    explicit GoodsCatalogue(TFrm_Data &data);
+    ~GoodsCatalogue();
 
     // Whether a goods item other than the one keyed exceptKey has the code. A failed query is
     // shown and counts as taken, so that nothing is written on it.
@@ -40,16 +43,18 @@ public:
     QString lastError() const { return m_error; }
 
 private:
+    // Runs a statement of the transaction; its rows stay readable until the next one.
     bool run(const QString &sql, const QVariantList &values);
-    // Inside the transaction: the code the row has now; false when the row is gone.
+    // The code the row has now, read so that it stays so; false when the row is gone.
     bool lockCurrentCode(const QVariant &key, QString *code);
     bool begin();
-    bool commit();
     // Commits unless another goods item has the code now.
     Outcome finishWithCode(const QString &code);
-    template <typename Result>
-    Result rollback(Result result);
+    Outcome commit();
+    Outcome rollback(Outcome outcome);
 
     TFrm_Data &m_data;
+    // One query for the whole transaction: it outlives a failure until the rollback.
+    std::unique_ptr<QSqlQuery> m_query;
     QString m_error;
 };
