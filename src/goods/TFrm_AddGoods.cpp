@@ -159,6 +159,7 @@ void TFrm_AddGoods::chooseCategory()
         return;
     GoodsCategoryCode = code;
     m_ui->Edit_Category->setText(name);
+    m_ui->Edit_GoodsCode->setFocus();
 }
 
 void TFrm_AddGoods::warn(const QString &text, QLineEdit *focus)
