@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DatabaseLocation.h"
+#include "OtherWorkstation.h"
 #include "ServiceFixture.h"
 
 #include <QSqlError>
@@ -57,34 +57,6 @@ struct GoodsFixture : ServiceFixture
                                                         "execute function refuse_change()");
         QVERIFY2(query.exec(trigger.arg(operation, table)), qPrintable(query.lastError().text()));
     }
-};
-
-// A second workstation on the same database.
-class OtherWorkstation
-{
-public:
-    explicit OtherWorkstation(const TestHome &home)
-    {
-        QString error;
-        if (!DatabaseLocation::fromDbConn(home.dbConn(), home.path()).open(Name, &error))
-            qFatal("second connection: %s", qPrintable(error));
-    }
-    ~OtherWorkstation() { QSqlDatabase::removeDatabase(Name); }
-
-    bool run(const QString &sql, const QVariantList &values = {})
-    {
-        QSqlQuery query(QSqlDatabase::database(Name, false));
-        query.prepare(sql);
-        for (const QVariant &value : values)
-            query.addBindValue(value);
-        if (query.exec())
-            return true;
-        qWarning("%s", qPrintable(query.lastError().text()));
-        return false;
-    }
-
-private:
-    static inline const QString Name = QStringLiteral("other-workstation");
 };
 
 // The node of a tree whose text starts with start ("0101-" or the root's text).

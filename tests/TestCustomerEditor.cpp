@@ -1,4 +1,5 @@
 #include "CustomerNumbers.h"
+#include "DailyNumbers.h"
 #include "DataGrid.h"
 #include "MessageRecorder.h"
 #include "Session.h"
@@ -68,7 +69,7 @@ private slots:
         QFETCH(QString, next);
         QFETCH(QString, bad);
         QString reported;
-        QCOMPARE(CustomerNumbers::nextOrderNumber(QDate(2026, 12, 11), numbers, &reported), next);
+        QCOMPARE(DailyNumbers::nextFrom(DailyNumbers::dayPrefix(QStringLiteral("AZ"), QDate(2026, 12, 11)), numbers, &reported), next);
         QCOMPARE(reported, bad);
     }
 

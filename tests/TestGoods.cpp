@@ -210,6 +210,8 @@ private slots:
         QVariantMap expected = before;
         expected.remove("goodsname");
         expected.remove("goodscode");
+        // Every write counts.
+        QCOMPARE(after.take("rowversion").toInt(), expected.take("rowversion").toInt() + 1);
         QCOMPARE(after, expected);
         QVERIFY(after.value("costprice").isNull());
         // The lines of both customers follow the code; no other line changes.
@@ -264,9 +266,9 @@ private slots:
         QCOMPARE(f.linesOf(QStringLiteral("KF-35")), 3);
     }
 
-    // Another workstation changes the goods while the editor shows it.
-    void linesFollowTheCodeAtSavingTime_data() { TestHome::addEngineRows(); }
-    void linesFollowTheCodeAtSavingTime()
+    // Another workstation works on the same goods while the editor shows it.
+    void anotherWorkstationMeanwhile_data() { TestHome::addEngineRows(); }
+    void anotherWorkstationMeanwhile()
     {
         QFETCH(QString, engine);
         GoodsFixture f(engine);
@@ -274,29 +276,43 @@ private slots:
         f.open();
         MessageRecorder messages;
         inGoodsWindow(f, [&](TFrm_Goods *window) {
+            // A line added there after the editor opened moves with the code too.
             selectGoods(window, QStringLiteral("KF-35"));
             inEditor(window, "Btn_Edit", [&](TFrm_AddGoods *editor) {
-                QVERIFY(other.run(QStringLiteral("update T_Goods set GoodsCode = 'KF-35B' where GoodsCode = 'KF-35'")));
-                QVERIFY(other.run(QStringLiteral("update T_BillDetail set GoodsCode = 'KF-35B' where GoodsCode = 'KF-35'")));
-                f.addLine(QStringLiteral("AZ-2026-01-05-0003"), QStringLiteral("KF-35B"));
+                QVERIFY(other.run(QStringLiteral("insert into T_BillDetail (batch, GoodsCode, Number) values ('AZ-9', 'KF-35', 1)")));
                 typeInto(box(editor, "Edit_GoodsCode"), QStringLiteral("KF-35N"));
                 ok(editor);
             });
             QVERIFY(messages.texts().isEmpty());
             QCOMPARE(f.linesOf(QStringLiteral("KF-35N")), 4);
-            QCOMPARE(f.count(QStringLiteral("select count(*) from T_Goods where GoodsCode like 'KF-35%'")), 1);
 
-            // Deleted there meanwhile: nothing is written here.
+            // Changed there meanwhile: not written over.
             selectGoods(window, QStringLiteral("KF-35N"));
             inEditor(window, "Btn_Edit", [&](TFrm_AddGoods *editor) {
-                QVERIFY(other.run(QStringLiteral("delete from T_Goods where GoodsCode = 'KF-35N'")));
+                QVERIFY(other.run(QStringLiteral("update T_Goods set GoodsCode = 'KF-35B' where GoodsCode = 'KF-35N'")));
+                QVERIFY(other.run(QStringLiteral("update T_BillDetail set GoodsCode = 'KF-35B' where GoodsCode = 'KF-35N'")));
+                typeInto(box(editor, "Edit_GoodsCode"), QStringLiteral("KF-35X"));
+                ok(editor);
+                QVERIFY(!editor->isVisible());
+            });
+            QCOMPARE(messages.texts(), QStringList{RecordEditor::changedElsewhereText()});
+            QCOMPARE(messages.messages().last().caption, QStringLiteral("提醒"));
+            QCOMPARE(f.linesOf(QStringLiteral("KF-35B")), 4);
+            // The list shows what is stored.
+            QCOMPARE(listed(grid(window), "GoodsCode").first(), QStringLiteral("KF-35B"));
+
+            // Deleted there meanwhile: nothing is written here.
+            messages.clear();
+            selectGoods(window, QStringLiteral("KF-35B"));
+            inEditor(window, "Btn_Edit", [&](TFrm_AddGoods *editor) {
+                QVERIFY(other.run(QStringLiteral("delete from T_Goods where GoodsCode = 'KF-35B'")));
                 typeInto(box(editor, "Edit_GoodsName"), QStringLiteral("已删"));
                 ok(editor);
             });
-            QCOMPARE(messages.texts(), QStringList{"保存数据失败!\n这条商品记录已被其他工作站删除。"});
-            QCOMPARE(listed(grid(window), "GoodsCode"), (QStringList{"BCD-215", "CU-6"}));
+            QCOMPARE(messages.texts(), QStringList{RecordEditor::deletedElsewhereText()});
         });
         QCOMPARE(f.count(QStringLiteral("select count(*) from T_Goods")), 2);
+        QCOMPARE(f.count(QStringLiteral("select count(*) from T_Goods where GoodsName = '已删'")), 0);
     }
 
     void deleteTakesTheLinesOrNothing_data()

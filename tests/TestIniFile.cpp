@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -82,6 +83,38 @@ private slots:
         QCOMPARE(ini.ReadInteger(QStringLiteral("login"), QStringLiteral("username"), -1), 1);
         write(dir, "[login]\nusername=4\n");
         QCOMPARE(ini.ReadInteger(QStringLiteral("login"), QStringLiteral("username"), -1), 4);
+    }
+
+    // As Windows editors save it: the Chinese code page or UTF-8 with a byte order mark, with
+    // CR LF line ends. Read right and written back the same way.
+    void encodingsOfWindowsEditors_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        const QString path = QStringLiteral("D:\\售后\\数据库\\server.db");
+        QStringEncoder gbk("GBK");
+        const QByteArray gbkPath = gbk.encode(path);
+        const QByteArray bom("\xEF\xBB\xBF");
+        QTest::newRow("GBK, CR LF") << QByteArray("[Config]\r\nDBConn=" + gbkPath + "\r\n")
+                                    << QByteArray("[Config]\r\nDBConn=" + gbkPath + "\r\n\r\n[login]\r\nusername=3\r\n");
+        QTest::newRow("UTF-8 with BOM") << QByteArray(bom + "[Config]\nDBConn=" + path.toUtf8() + "\n")
+                                        << QByteArray(bom + "[Config]\nDBConn=" + path.toUtf8() + "\n\n[login]\nusername=3\n");
+        QTest::newRow("UTF-8") << QByteArray("[Config]\nDBConn=" + path.toUtf8() + "\n")
+                               << QByteArray("[Config]\nDBConn=" + path.toUtf8() + "\n\n[login]\nusername=3\n");
+    }
+    void encodingsOfWindowsEditors()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        IniFile ini(write(dir, before));
+        QCOMPARE(ini.ReadString(QStringLiteral("Config"), QStringLiteral("DBConn"), QString()),
+                 QStringLiteral("D:\\售后\\数据库\\server.db"));
+        ini.WriteInteger(QStringLiteral("login"), QStringLiteral("username"), 3);
+        QCOMPARE(read(ini.path()), after);
+        // A value the code page has no character for is kept too: the file turns to UTF-8.
+        ini.WriteString(QStringLiteral("Other"), QStringLiteral("custcode"), QStringLiteral("€-0001"));
+        QCOMPARE(ini.ReadString(QStringLiteral("Other"), QStringLiteral("custcode"), QString()), QStringLiteral("€-0001"));
     }
 };
 

@@ -1,41 +1,14 @@
 #include "DataSet.h"
 
+#include "DbConnection.h"
+#include "TableDefinitions.h"
+
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlField>
+#include <QSet>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace {
-
-// Named placeholders (":name") of a statement, outside quoted text; "::" is not one.
-QStringList placeholdersOf(const QString &sql)
-{
-    QStringList names;
-    QChar quote;
-    for (int i = 0; i < sql.size(); ++i) {
-        const QChar c = sql[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            continue;
-        }
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-        } else if (c == QLatin1Char(':')) {
-            if (i + 1 < sql.size() && sql[i + 1] == QLatin1Char(':')) {
-                ++i;
-                continue;
-            }
-            int end = i + 1;
-            while (end < sql.size() && (sql[end].isLetterOrNumber() || sql[end] == QLatin1Char('_')))
-                ++end;
-            if (end > i + 1 && !names.contains(sql.mid(i, end - i)))
-                names << sql.mid(i, end - i);
-            i = end - 1;
-        }
-    }
-    return names;
-}
 
 // Removes a trailing ";" so the statement can be wrapped as a sub-query.
 QString withoutTerminator(QString sql)
@@ -46,12 +19,46 @@ QString withoutTerminator(QString sql)
     return sql;
 }
 
+// A final ORDER BY of plain column names, which the snapshot takes over as its own order.
+const QRegularExpression &finalOrderBy()
+{
+    static const QRegularExpression pattern(QStringLiteral("\\s+order\\s+by\\s+([\\w\\s,.]+)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+
+// The column a sort term names ("q.money DESC" -> "money").
+QString termColumn(const QString &term)
+{
+    QString column = term.trimmed().section(QLatin1Char(' '), 0, 0);
+    return column.section(QLatin1Char('.'), -1);
+}
+
+bool termDescending(const QString &term)
+{
+    return term.trimmed().endsWith(QLatin1String(" desc"), Qt::CaseInsensitive);
+}
+
+QString keyList(const QVector<qint64> &keys)
+{
+    QStringList texts;
+    texts.reserve(keys.size());
+    for (const qint64 key : keys)
+        texts << QString::number(key);
+    return texts.join(QLatin1Char(','));
+}
+
 } // namespace
 
-DataSet::DataSet(const QString &name, const QString &connectionName, QObject *parent)
-    : GridModel(parent), m_connectionName(connectionName)
+DataSet::DataSet(const QString &name, DbConnection *connection, QObject *parent)
+    : GridModel(parent), m_connection(connection)
 {
     setObjectName(name);
+}
+
+QString DataSet::changedElsewhereText()
+{
+    return QStringLiteral("该记录已被其他工作站修改或删除");
 }
 
 void DataSet::setStatement(const QString &sql)
@@ -70,6 +77,12 @@ void DataSet::clearBindValues()
     m_binds.clear();
 }
 
+void DataSet::setRecordSource(const QString &table, const QString &keyField)
+{
+    m_table = table;
+    m_keyField = keyField;
+}
+
 void DataSet::setError(const QSqlError &error) const
 {
     m_lastError = error;
@@ -78,59 +91,114 @@ void DataSet::setError(const QSqlError &error) const
 bool DataSet::execute(QSqlQuery &query, const QString &sql, const QVariantMap &extraBinds) const
 {
     query.setForwardOnly(true);
-    const QStringList placeholders = placeholdersOf(sql);
-    bool ok;
-    if (placeholders.isEmpty()) {
-        // Statements that PostgreSQL cannot prepare (DDL) run as they are.
-        ok = query.exec(sql);
-    } else {
-        ok = query.prepare(sql);
-        for (const QString &name : placeholders)
-            query.bindValue(name, extraBinds.contains(name) ? extraBinds.value(name) : m_binds.value(name));
-        ok = ok && query.exec();
-    }
-    if (!ok)
-        setError(query.lastError());
-    return ok;
+    QVariantMap binds = m_binds;
+    for (auto it = extraBinds.cbegin(); it != extraBinds.cend(); ++it)
+        binds.insert(it.key(), it.value());
+    QSqlError error;
+    if (m_connection->exec(query, sql, binds, DbConnection::Access::Read, &error))
+        return true;
+    setError(error);
+    return false;
 }
 
-QString DataSet::wrapped(const QString &selectList, const QString &tail) const
+QString DataSet::source() const
 {
-    QString sql = QStringLiteral("SELECT %1 FROM (%2) q").arg(selectList, withoutTerminator(m_statement));
-    if (!tail.isEmpty())
-        sql += QLatin1Char(' ') + tail;
-    return sql;
-}
-
-QString DataSet::aggregateSource() const
-{
-    // Order does not change a count or a sum, and leaving it out spares the database a sort.
-    static const QRegularExpression finalOrder(QStringLiteral("\\s+order\\s+by\\s+[\\w\\s,.]+$"),
-                                               QRegularExpression::CaseInsensitiveOption);
+    // The statement's own order is applied by the snapshot; inside a sub-query it is no use.
     QString sql = withoutTerminator(m_statement);
-    sql.remove(finalOrder);
+    if (m_keyed || !m_keyField.isEmpty())
+        sql.remove(finalOrderBy());
     return sql;
 }
 
-bool DataSet::computeAggregates(const QStringList &sumFields)
+QString DataSet::snapshotOrder() const
 {
-    QStringList columns{QStringLiteral("COUNT(*)")};
+    QString order = m_sort;
+    if (order.isEmpty()) {
+        const QRegularExpressionMatch match = finalOrderBy().match(withoutTerminator(m_statement));
+        if (match.hasMatch())
+            order = match.captured(1);
+    }
+    QStringList terms;
+    bool hasKey = false;
+    for (const QString &term : order.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString column = termColumn(term);
+        if (column.isEmpty())
+            continue;
+        hasKey = hasKey || column.compare(m_keyField, Qt::CaseInsensitive) == 0;
+        terms << column + (termDescending(term) ? QStringLiteral(" DESC") : QString());
+    }
+    // Rows with equal sort values keep one order: the key decides, in the first term's direction.
+    if (!hasKey)
+        terms << m_keyField + (!terms.isEmpty() && termDescending(terms.first()) ? QStringLiteral(" DESC") : QString());
+    return terms.join(QStringLiteral(", "));
+}
+
+bool DataSet::readFields()
+{
+    QSqlQuery query(m_connection->database());
+    if (!execute(query, QStringLiteral("SELECT * FROM (%1) q WHERE 1 = 0").arg(source())))
+        return false;
+    m_fields = query.record();
+    return true;
+}
+
+bool DataSet::readKeys()
+{
+    QSqlQuery query(m_connection->database());
+    const QString sql = QStringLiteral("SELECT q.%1 FROM (%2) q ORDER BY %3").arg(m_keyField, source(), snapshotOrder());
+    if (!execute(query, sql))
+        return false;
+    QVector<qint64> keys;
+    while (query.next())
+        keys << query.value(0).toLongLong();
+    m_keys = std::move(keys);
+    m_recordCount = int(m_keys.size());
+    return true;
+}
+
+bool DataSet::loadAll()
+{
+    QSqlQuery query(m_connection->database());
+    QString sql = m_statement;
+    if (!m_sort.isEmpty())
+        sql = QStringLiteral("SELECT * FROM (%1) q ORDER BY %2").arg(withoutTerminator(m_statement), m_sort);
+    if (!execute(query, sql))
+        return false;
+    m_fields = query.record();
+    m_rows.clear();
+    while (query.next()) {
+        Row row(m_fields.count());
+        for (int c = 0; c < row.size(); ++c)
+            row[c] = query.value(c);
+        m_rows << row;
+    }
+    m_rowStates = QVector<RowState>(m_rows.size(), RowState::Unchanged);
+    m_deletedRows.clear();
+    m_recordCount = int(m_rows.size());
+    return true;
+}
+
+bool DataSet::computeSums(const QStringList &fields)
+{
+    QStringList columns;
     QStringList summed;
-    for (const QString &field : sumFields) {
+    for (const QString &field : fields) {
         const int column = m_fields.indexOf(field);
         if (column >= 0 && !summed.contains(m_fields.fieldName(column))) {
             summed << m_fields.fieldName(column);
             columns << QStringLiteral("SUM(%1)").arg(m_fields.fieldName(column));
         }
     }
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    if (!execute(query, QStringLiteral("SELECT %1 FROM (%2) q").arg(columns.join(QStringLiteral(", ")), aggregateSource())))
+    m_sums.clear();
+    m_sumsValid = true;
+    if (summed.isEmpty())
+        return true;
+    QSqlQuery query(m_connection->database());
+    if (!execute(query, QStringLiteral("SELECT %1 FROM (%2) q").arg(columns.join(QStringLiteral(", ")), source()))
+        || !query.next())
         return false;
-    if (!query.next())
-        return false;
-    m_recordCount = query.value(0).toInt();
     for (int i = 0; i < summed.size(); ++i)
-        m_sums.insert(summed[i].toLower(), query.value(i + 1));
+        m_sums.insert(summed[i].toLower(), query.value(i));
     return true;
 }
 
@@ -140,20 +208,29 @@ bool DataSet::open()
     m_lastError = QSqlError();
     m_fields = QSqlRecord();
     m_sums.clear();
+    m_sumsValid = false;
+    m_keyed = false;
+    m_sameColumnsAsTable = -1;
     bindFromMaster();
     beginResetModel();
     bool ok;
-    if (pendingChangesMode()) {
+    if (pendingChangesMode() || m_keyField.isEmpty()) {
         ok = loadAll();
     } else {
-        ok = fetchPage(0) && computeAggregates(m_summaryFields);
+        ok = readFields();
+        m_keyed = ok && m_fields.indexOf(m_keyField) >= 0;
+        if (ok)
+            ok = m_keyed ? readKeys() : loadAll();
+        if (ok && m_keyed && !m_summaryFields.isEmpty())
+            ok = computeSums(m_summaryFields);
     }
     m_open = ok;
     if (!ok) {
-        m_pages.clear();
-        m_pageUse.clear();
+        clearPages();
+        m_keys.clear();
         m_rows.clear();
         m_recordCount = 0;
+        m_keyed = false;
     }
     endResetModel();
     if (!ok)
@@ -168,8 +245,12 @@ bool DataSet::exec()
 {
     close();
     m_lastError = QSqlError();
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    return execute(query, m_statement);
+    QSqlQuery query(m_connection->database());
+    QSqlError error;
+    if (m_connection->exec(query, m_statement, m_binds, DbConnection::Access::Write, &error))
+        return true;
+    setError(error);
+    return false;
 }
 
 void DataSet::close()
@@ -178,12 +259,13 @@ void DataSet::close()
         return;
     beginResetModel();
     m_open = false;
+    m_keyed = false;
     m_recordCount = 0;
-    m_pages.clear();
-    m_pageUse.clear();
+    clearPages();
+    m_keys.clear();
     m_rows.clear();
     m_rowStates.clear();
-    m_deletedKeys.clear();
+    m_deletedRows.clear();
     endResetModel();
     m_currentRow = -1;
     emit closed();
@@ -195,49 +277,86 @@ bool DataSet::reopen()
     return open();
 }
 
-bool DataSet::loadAll()
+void DataSet::clearPages()
 {
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    const QString sql = m_sort.isEmpty() ? m_statement : wrapped(QStringLiteral("*"), QStringLiteral("ORDER BY ") + m_sort);
-    if (!execute(query, sql))
-        return false;
-    m_fields = query.record();
-    m_rows.clear();
-    while (query.next()) {
-        Row row(m_fields.count());
-        for (int c = 0; c < row.size(); ++c)
-            row[c] = query.value(c);
-        m_rows << row;
+    m_pages.clear();
+    m_pageUse.clear();
+}
+
+bool DataSet::tableHasSameColumns() const
+{
+    if (m_sameColumnsAsTable < 0) {
+        m_sameColumnsAsTable = 0;
+        QSqlQuery query(m_connection->database());
+        if (execute(query, QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(m_table))) {
+            const QSqlRecord columns = query.record();
+            bool same = columns.count() == m_fields.count();
+            for (int c = 0; same && c < columns.count(); ++c)
+                same = columns.fieldName(c).compare(m_fields.fieldName(c), Qt::CaseInsensitive) == 0;
+            m_sameColumnsAsTable = same ? 1 : 0;
+        }
     }
-    m_rowStates = QVector<RowState>(m_rows.size(), RowState::Unchanged);
-    m_deletedKeys.clear();
-    m_recordCount = m_rows.size();
-    return true;
+    return m_sameColumnsAsTable == 1;
+}
+
+QHash<qint64, DataSet::Row> DataSet::fetchByKeys(const QVector<qint64> &keys) const
+{
+    QHash<qint64, Row> found;
+    const auto read = [this, &found](const QString &sql) {
+        QSqlQuery query(m_connection->database());
+        if (!execute(query, sql))
+            return false;
+        const int columns = query.record().count();
+        const int keyColumn = query.record().indexOf(m_keyField);
+        while (query.next()) {
+            Row row(columns);
+            for (int c = 0; c < columns; ++c)
+                row[c] = query.value(c);
+            found.insert(row[keyColumn].toLongLong(), row);
+        }
+        return true;
+    };
+    if (!read(QStringLiteral("SELECT * FROM (%1) q WHERE q.%2 IN (%3)").arg(source(), m_keyField, keyList(keys))))
+        return found;
+    // A row the statement no longer matches (another workstation changed it) keeps its place
+    // with what is stored now; only a row that no longer exists is gone.
+    if (found.size() < keys.size() && tableHasSameColumns()) {
+        QVector<qint64> missing;
+        for (const qint64 key : keys) {
+            if (!found.contains(key))
+                missing << key;
+        }
+        read(QStringLiteral("SELECT * FROM %1 WHERE %2 IN (%3)").arg(m_table, m_keyField, keyList(missing)));
+    }
+    return found;
 }
 
 bool DataSet::fetchPage(int page) const
 {
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    QString tail;
-    if (!m_sort.isEmpty())
-        tail = QStringLiteral("ORDER BY ") + m_sort + QLatin1Char(' ');
-    tail += QStringLiteral("LIMIT %1 OFFSET %2").arg(PageSize).arg(qint64(page) * PageSize);
-    if (!execute(query, wrapped(QStringLiteral("*"), tail)))
+    const int first = page * PageSize;
+    const int count = qMin(PageSize, m_recordCount - first);
+    if (count <= 0)
         return false;
-    if (m_fields.isEmpty())
-        const_cast<DataSet *>(this)->m_fields = query.record();
-    const int columns = query.record().count();
-    QVector<Row> rows;
-    rows.reserve(PageSize);
-    while (query.next()) {
-        Row row(columns);
-        for (int c = 0; c < columns; ++c)
-            row[c] = query.value(c);
-        rows << row;
+    const QVector<qint64> keys = m_keys.mid(first, count);
+    m_lastError = QSqlError();
+    const QHash<qint64, Row> rows = fetchByKeys(keys);
+    if (m_lastError.isValid() && rows.isEmpty())
+        return false;
+    Page fetched;
+    fetched.rows.resize(count);
+    fetched.gone.resize(count);
+    for (int i = 0; i < count; ++i) {
+        const auto it = rows.constFind(keys[i]);
+        if (it != rows.constEnd()) {
+            fetched.rows[i] = *it;
+        } else {
+            fetched.rows[i] = Row(m_fields.count());
+            fetched.gone.setBit(i);
+        }
     }
     if (m_pages.size() >= MaxCachedPages && !m_pageUse.isEmpty())
         m_pages.remove(m_pageUse.takeFirst());
-    m_pages.insert(page, rows);
+    m_pages.insert(page, fetched);
     m_pageUse.removeAll(page);
     m_pageUse << page;
     return true;
@@ -247,7 +366,7 @@ const DataSet::Row *DataSet::rowAt(int row) const
 {
     if (!m_open || row < 0 || row >= m_recordCount)
         return nullptr;
-    if (pendingChangesMode())
+    if (!m_keyed)
         return &m_rows[row];
     const int page = row / PageSize;
     auto it = m_pages.constFind(page);
@@ -259,8 +378,7 @@ const DataSet::Row *DataSet::rowAt(int row) const
         m_pageUse.removeOne(page);
         m_pageUse << page;
     }
-    const int offset = row % PageSize;
-    return offset < it->size() ? &(*it)[offset] : nullptr;
+    return &it->rows[row % PageSize];
 }
 
 void DataSet::setCurrentRow(int row)
@@ -283,8 +401,27 @@ QVariant DataSet::value(int row, const QString &field) const
 
 QVariant DataSet::value(int row, int column) const
 {
+    if (m_keyed && row >= 0 && row < m_recordCount && column >= 0 && column == m_fields.indexOf(m_keyField))
+        return m_keys[row];
     const Row *r = rowAt(row);
     return r && column >= 0 && column < r->size() ? r->at(column) : QVariant();
+}
+
+QVariant DataSet::key(int row) const
+{
+    if (!m_open || row < 0 || row >= m_recordCount)
+        return QVariant();
+    if (m_keyed)
+        return m_keys[row];
+    const int column = m_fields.indexOf(m_keyField);
+    return column >= 0 ? m_rows[row][column] : QVariant();
+}
+
+bool DataSet::isRowGone(int row) const
+{
+    if (!m_keyed || !rowAt(row))
+        return false;
+    return m_pages.value(row / PageSize).gone.testBit(row % PageSize);
 }
 
 bool DataSet::locate(const QString &field, const QVariant &value)
@@ -292,7 +429,7 @@ bool DataSet::locate(const QString &field, const QVariant &value)
     const int column = m_fields.indexOf(field);
     if (!m_open || column < 0)
         return false;
-    if (pendingChangesMode()) {
+    if (!m_keyed) {
         for (int row = 0; row < m_rows.size(); ++row) {
             if (m_rows[row][column] == value) {
                 setCurrentRow(row);
@@ -301,24 +438,88 @@ bool DataSet::locate(const QString &field, const QVariant &value)
         }
         return false;
     }
-    for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) {
-        for (int i = 0; i < it->size(); ++i) {
-            if ((*it)[i][column] == value) {
-                setCurrentRow(it.key() * PageSize + i);
-                return true;
-            }
+    if (column == m_fields.indexOf(m_keyField))
+        return locateKey(value);
+    // The records that have the value now, then the first of them in the snapshot's order.
+    QSqlQuery query(m_connection->database());
+    const QString sql = QStringLiteral("SELECT q.%1 FROM (%2) q WHERE q.%3 = :as_locate")
+                            .arg(m_keyField, source(), m_fields.fieldName(column));
+    if (!execute(query, sql, {{QStringLiteral(":as_locate"), value}}))
+        return false;
+    QSet<qint64> matching;
+    while (query.next())
+        matching.insert(query.value(0).toLongLong());
+    if (matching.isEmpty())
+        return false;
+    const auto it = std::find_if(m_keys.cbegin(), m_keys.cend(), [&matching](qint64 key) { return matching.contains(key); });
+    if (it == m_keys.cend())
+        return false;
+    setCurrentRow(int(it - m_keys.cbegin()));
+    return true;
+}
+
+bool DataSet::locateKey(const QVariant &key)
+{
+    if (!m_open || key.isNull())
+        return false;
+    int row = -1;
+    if (m_keyed) {
+        row = int(m_keys.indexOf(key.toLongLong()));
+    } else {
+        const int column = m_fields.indexOf(m_keyField);
+        for (int r = 0; column >= 0 && r < m_rows.size() && row < 0; ++r) {
+            if (m_rows[r][column] == key)
+                row = r;
         }
     }
-    // The row's position under the present order, numbered by the database.
-    const QString numbered = QStringLiteral("SELECT q.*, ROW_NUMBER() OVER (%1) AS as_rownum FROM (%2) q")
-                                 .arg(m_sort.isEmpty() ? QString() : QStringLiteral("ORDER BY ") + m_sort,
-                                      withoutTerminator(m_statement));
-    const QString sql = QStringLiteral("SELECT MIN(as_rownum) FROM (%1) r WHERE r.%2 = :as_locate")
-                            .arg(numbered, m_fields.fieldName(column));
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    if (!execute(query, sql, {{QStringLiteral(":as_locate"), value}}) || !query.next() || query.value(0).isNull())
+    if (row < 0)
         return false;
-    setCurrentRow(query.value(0).toInt() - 1);
+    setCurrentRow(row);
+    return true;
+}
+
+bool DataSet::refreshRecord(const QVariant &key)
+{
+    if (!m_open)
+        return false;
+    if (!m_keyed) {
+        const int current = m_currentRow;
+        if (!reopen())
+            return false;
+        if (locateKey(key))
+            return true;
+        setCurrentRow(qMin(current, m_recordCount - 1));
+        return false;
+    }
+    m_sumsValid = false;
+    const qint64 k = key.toLongLong();
+    const int position = int(m_keys.indexOf(k));
+    const QHash<qint64, Row> rows = fetchByKeys({k});
+    if (position >= 0) {
+        const int page = position / PageSize;
+        auto it = m_pages.find(page);
+        if (it != m_pages.end()) {
+            const bool found = rows.contains(k);
+            it->rows[position % PageSize] = found ? rows.value(k) : Row(m_fields.count());
+            it->gone.setBit(position % PageSize, !found);
+        }
+        emit dataChanged(index(position, 0), index(position, qMax(0, m_fields.count() - 1)));
+        // What follows the current record (the detail lists) follows its new values.
+        if (position == m_currentRow)
+            emit currentRowChanged(m_currentRow);
+        return rows.contains(k);
+    }
+    // A new record: only when the statement itself matches it.
+    QSqlQuery query(m_connection->database());
+    if (!execute(query, QStringLiteral("SELECT q.%1 FROM (%2) q WHERE q.%1 = %3").arg(m_keyField, source()).arg(k))
+        || !query.next())
+        return false;
+    beginInsertRows({}, m_recordCount, m_recordCount);
+    m_keys.append(k);
+    m_pages.remove(m_recordCount / PageSize);
+    m_pageUse.removeAll(m_recordCount / PageSize);
+    ++m_recordCount;
+    endInsertRows();
     return true;
 }
 
@@ -327,22 +528,28 @@ void DataSet::setSort(const QString &orderBy)
     const QString sort = orderBy.trimmed();
     if (sort == m_sort)
         return;
+    const QString previousSort = m_sort;
     m_sort = sort;
     if (!m_open)
         return;
-    if (pendingChangesMode()) {
+    if (!m_keyed) {
         reopen();
         return;
     }
+    const QVariant current = key(m_currentRow);
+    const QVector<qint64> previousKeys = m_keys;
     beginResetModel();
-    m_pages.clear();
-    m_pageUse.clear();
-    const bool ok = fetchPage(0);
+    clearPages();
+    // A sort the database refuses leaves the list in its previous order.
+    if (!readKeys()) {
+        m_sort = previousSort;
+        m_keys = previousKeys;
+        m_recordCount = int(m_keys.size());
+    }
     endResetModel();
-    if (!ok)
-        return;
-    m_currentRow = m_recordCount > 0 ? 0 : -1;
-    emit currentRowChanged(m_currentRow);
+    m_currentRow = -1;
+    if (!locateKey(current))
+        setCurrentRow(m_recordCount > 0 ? 0 : -1);
 }
 
 void DataSet::setDisplayLabel(const QString &field, const QString &label)
@@ -371,7 +578,7 @@ void DataSet::bindFromMaster()
 {
     if (!m_master)
         return;
-    for (const QString &name : placeholdersOf(m_statement)) {
+    for (const QString &name : DbConnection::placeholders(m_statement)) {
         const QString field = name.mid(1);
         if (m_master->fields().indexOf(field) >= 0)
             m_binds.insert(name, m_master->value(field));
@@ -389,7 +596,7 @@ QVariant DataSet::sum(const QString &field)
     const int column = m_fields.indexOf(field);
     if (!m_open || column < 0)
         return QVariant();
-    if (pendingChangesMode()) {
+    if (!m_keyed) {
         // Held in memory, with the edits not yet written.
         double total = 0;
         bool any = false;
@@ -401,10 +608,14 @@ QVariant DataSet::sum(const QString &field)
         }
         return any ? QVariant(total) : QVariant();
     }
-    const QString key = m_fields.fieldName(column).toLower();
-    if (!m_sums.contains(key))
-        computeAggregates(m_summaryFields + QStringList{field});
-    return m_sums.value(key);
+    const QString name = m_fields.fieldName(column).toLower();
+    if (!m_sumsValid || !m_sums.contains(name)) {
+        QStringList fields = m_summaryFields;
+        if (!fields.contains(field, Qt::CaseInsensitive))
+            fields << field;
+        computeSums(fields);
+    }
+    return m_sums.value(name);
 }
 
 void DataSet::setSummaryFields(const QStringList &fields)
@@ -414,8 +625,8 @@ void DataSet::setSummaryFields(const QStringList &fields)
 
 void DataSet::setPendingChanges(const QString &table, const QString &keyField)
 {
-    m_pendingTable = table;
-    m_keyField = keyField;
+    m_pendingChanges = true;
+    setRecordSource(table, keyField);
 }
 
 void DataSet::setFieldValue(int row, const QString &field, const QVariant &value)
@@ -439,11 +650,11 @@ int DataSet::appendRecord(const QVariantMap &values)
         if (column >= 0)
             row[column] = it.value();
     }
-    const int position = m_rows.size();
+    const int position = int(m_rows.size());
     beginInsertRows({}, position, position);
     m_rows << row;
     m_rowStates << RowState::Inserted;
-    m_recordCount = m_rows.size();
+    m_recordCount = int(m_rows.size());
     endInsertRows();
     setCurrentRow(position);
     return position;
@@ -454,11 +665,11 @@ void DataSet::deleteRecord(int row)
     if (!pendingChangesMode() || row < 0 || row >= m_rows.size())
         return;
     if (m_rowStates[row] != RowState::Inserted)
-        m_deletedKeys << m_rows[row][m_fields.indexOf(m_keyField)];
+        m_deletedRows << m_rows[row];
     beginRemoveRows({}, row, row);
     m_rows.remove(row);
     m_rowStates.remove(row);
-    m_recordCount = m_rows.size();
+    m_recordCount = int(m_rows.size());
     endRemoveRows();
     const int current = qMin(m_currentRow, m_recordCount - 1);
     m_currentRow = -2;
@@ -467,7 +678,7 @@ void DataSet::deleteRecord(int row)
 
 bool DataSet::hasPendingChanges() const
 {
-    return !m_deletedKeys.isEmpty()
+    return !m_deletedRows.isEmpty()
         || std::any_of(m_rowStates.cbegin(), m_rowStates.cend(),
                        [](RowState s) { return s != RowState::Unchanged; });
 }
@@ -476,69 +687,90 @@ bool DataSet::applyUpdates()
 {
     if (!pendingChangesMode() || !hasPendingChanges())
         return true;
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     const int keyColumn = m_fields.indexOf(m_keyField);
+    const int versionColumn = m_fields.indexOf(QString::fromLatin1(RowVersionColumn));
     // The current row stays current across the reopen; an inserted one by its new key.
     QVariant currentKey = value(m_currentRow, keyColumn);
     QStringList columns;
+    QList<int> written;
     for (int c = 0; c < m_fields.count(); ++c) {
-        if (c != keyColumn)
+        if (c != keyColumn && c != versionColumn) {
             columns << m_fields.fieldName(c);
-    }
-    // One query for all statements: it outlives a failure until the rollback.
-    QSqlQuery query(db);
-    auto run = [&](const QString &sql, const QVariantList &values) {
-        query.prepare(sql);
-        for (const QVariant &v : values)
-            query.addBindValue(v);
-        if (!query.exec()) {
-            setError(query.lastError());
-            return false;
+            written << c;
         }
-        return true;
+    }
+    QSqlError error;
+    QSqlQuery query(m_connection->database());
+    const auto run = [&](const QString &sql, const QVariantMap &binds) {
+        return m_connection->exec(query, sql, binds, DbConnection::Access::Write, &error);
     };
-    if (!db.transaction()) {
-        setError(db.lastError());
+    // Written only over the row as it was read: the key, and the row's update count when kept.
+    const auto rowCondition = [&](const Row &row, QVariantMap *binds) {
+        binds->insert(QStringLiteral(":as_key"), row[keyColumn]);
+        if (versionColumn < 0)
+            return QStringLiteral(" WHERE %1 = :as_key").arg(m_keyField);
+        binds->insert(QStringLiteral(":as_version"), row[versionColumn].toLongLong());
+        return QStringLiteral(" WHERE %1 = :as_key AND COALESCE(%2, 0) = :as_version")
+            .arg(m_keyField, QString::fromLatin1(RowVersionColumn));
+    };
+    const auto stillExists = [&](const QVariant &key) {
+        QSqlQuery probe(m_connection->database());
+        return m_connection->exec(probe, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = :k").arg(m_table, m_keyField),
+                                  {{QStringLiteral(":k"), key}})
+            && probe.next();
+    };
+    const QSqlError changedElsewhere(QString(), changedElsewhereText(), QSqlError::TransactionError);
+
+    if (!m_connection->beginTransaction(&error)) {
+        setError(error);
         return false;
     }
     bool ok = true;
-    const QString keyCondition = QStringLiteral(" WHERE %1 = ?").arg(m_keyField);
-    for (const QVariant &key : std::as_const(m_deletedKeys)) {
-        ok = ok && run(QStringLiteral("DELETE FROM ") + m_pendingTable + keyCondition, {key});
-    }
-    for (int row = 0; ok && row < m_rows.size(); ++row) {
-        QVariantList values;
-        for (int c = 0; c < m_fields.count(); ++c) {
-            if (c != keyColumn)
-                values << m_rows[row][c];
+    for (const Row &row : std::as_const(m_deletedRows)) {
+        QVariantMap binds;
+        const QString where = rowCondition(row, &binds);
+        ok = run(QStringLiteral("DELETE FROM ") + m_table + where, binds);
+        // A line that is already gone is what the operator wanted; a changed one is not.
+        if (ok && query.numRowsAffected() == 0 && stillExists(row[keyColumn])) {
+            error = changedElsewhere;
+            ok = false;
         }
-        if (m_rowStates[row] == RowState::Modified) {
+        if (!ok)
+            break;
+    }
+    for (int r = 0; ok && r < m_rows.size(); ++r) {
+        QVariantMap binds;
+        QStringList placeholders;
+        for (int i = 0; i < written.size(); ++i) {
+            placeholders << QStringLiteral(":c%1").arg(i);
+            binds.insert(placeholders.last(), m_rows[r][written[i]]);
+        }
+        if (m_rowStates[r] == RowState::Modified) {
             QStringList assignments;
-            for (const QString &column : std::as_const(columns))
-                assignments << column + QStringLiteral(" = ?");
-            values << m_rows[row][keyColumn];
-            ok = run(QStringLiteral("UPDATE %1 SET %2").arg(m_pendingTable, assignments.join(QStringLiteral(", ")))
-                         + keyCondition,
-                     values);
-        } else if (m_rowStates[row] == RowState::Inserted) {
+            for (int i = 0; i < columns.size(); ++i)
+                assignments << columns[i] + QStringLiteral(" = ") + placeholders[i];
+            const QString where = rowCondition(m_rows[r], &binds);
+            ok = run(QStringLiteral("UPDATE %1 SET %2").arg(m_table, assignments.join(QStringLiteral(", "))) + where, binds);
+            if (ok && query.numRowsAffected() == 0) {
+                error = changedElsewhere;
+                ok = false;
+            }
+        } else if (m_rowStates[r] == RowState::Inserted) {
             ok = run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                         .arg(m_pendingTable, columns.join(QStringLiteral(", ")),
-                              QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-                     values);
-            if (ok && row == m_currentRow)
+                         .arg(m_table, columns.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", "))),
+                     binds);
+            if (ok && r == m_currentRow)
                 currentKey = query.lastInsertId();
         }
     }
-    if (!ok || !db.commit()) {
-        if (ok)
-            setError(db.lastError());
-        db.rollback();
+    if (!ok || !m_connection->commit(&error)) {
+        m_connection->rollback();
+        setError(error);
         return false;
     }
     if (!reopen())
         return false;
-    if (!currentKey.isNull())
-        locate(m_keyField, currentKey);
+    locateKey(currentKey);
     return true;
 }
 
@@ -550,11 +782,11 @@ void DataSet::cancelUpdates()
 
 int DataSet::cachedRowCount() const
 {
-    if (pendingChangesMode())
-        return m_rows.size();
+    if (!m_keyed)
+        return int(m_rows.size());
     int rows = 0;
     for (const auto &page : m_pages)
-        rows += page.size();
+        rows += int(page.rows.size());
     return rows;
 }
 
@@ -570,9 +802,13 @@ int DataSet::columnCount(const QModelIndex &parent) const
 
 QVariant DataSet::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
         return QVariant();
-    return value(index.row(), index.column());
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return value(index.row(), index.column());
+    if (role == Qt::ToolTipRole && isRowGone(index.row()))
+        return QStringLiteral("该记录已被其他工作站删除");
+    return QVariant();
 }
 
 QVariant DataSet::headerData(int section, Qt::Orientation orientation, int role) const

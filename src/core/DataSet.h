@@ -2,6 +2,7 @@
 
 #include "GridModel.h"
 
+#include <QBitArray>
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -10,12 +11,21 @@
 #include <QVariant>
 #include <QVector>
 
+class DbConnection;
+class QSqlQuery;
+
 // A named query shared by windows: a statement with bound values, a current row, an optional
 // master link, a sort order and, for small editable sets, a pending-changes mode.
 //
-// Rows are read in windows of PageSize and only a bounded number of windows is kept, so a
-// million-row customer list costs a count and the rows on screen. Counting, sorting and sums
-// are done by the database over the same statement.
+// A data set whose rows are records of one table (setRecordSource) is a snapshot: opening it
+// reads the keys of the rows the statement matches, in one fixed order that always ends with
+// the key, and the rows themselves are read by key in pages as they are needed. Whatever
+// other workstations do meanwhile, scrolling shows each row of the snapshot exactly once in
+// its place; a row deleted elsewhere keeps its place, marked as gone; reopen() brings the
+// changes in. A million-row customer list costs its keys (8 bytes a row) and the rows on
+// screen. Counting is free, sums are computed by the database over the same statement.
+//
+// A data set without a record source (the scratch look-ups) holds its whole result.
 class DataSet : public GridModel
 {
     Q_OBJECT
@@ -23,7 +33,7 @@ public:
     static constexpr int PageSize = 200;
     static constexpr int MaxCachedPages = 50;
 
-    DataSet(const QString &name, const QString &connectionName, QObject *parent = nullptr);
+    DataSet(const QString &name, DbConnection *connection, QObject *parent = nullptr);
 
     QString name() const { return objectName(); }
 
@@ -31,6 +41,11 @@ public:
     QString statement() const { return m_statement; }
     void bindValue(const QString &placeholder, const QVariant &value);
     void clearBindValues();
+
+    // The rows are records of table, told apart by its integer key column.
+    void setRecordSource(const QString &table, const QString &keyField);
+    QString table() const { return m_table; }
+    QString keyField() const { return m_keyField; }
 
     bool open();
     bool exec();
@@ -50,10 +65,22 @@ public:
     QVariant value(const QString &field) const;
     QVariant value(int row, const QString &field) const override;
     QVariant value(int row, int column) const;
-    // Makes the first row whose field equals value the current row.
-    bool locate(const QString &field, const QVariant &value);
+    // The key of a row of the snapshot (also of a row that is gone); null without one.
+    QVariant key(int row) const;
+    // The record of this row was deleted since the set opened.
+    bool isRowGone(int row) const;
 
-    // ORDER BY text applied over the statement ("money DESC, CustCode"); empty for none.
+    // Makes the first row of the snapshot whose field equals value current; false (and the
+    // current row unchanged) when no row of the snapshot has it.
+    bool locate(const QString &field, const QVariant &value);
+    bool locateKey(const QVariant &key);
+    // After this workstation wrote a record: its row shows what is stored now. A record that
+    // is not in the snapshot yet joins it at the end when the statement matches it. False when
+    // the record is not in the data set (it does not exist, or was never part of it).
+    bool refreshRecord(const QVariant &key);
+
+    // ORDER BY text applied over the statement ("money DESC, CustCode"); empty for none. The
+    // rows are read again in the new order; the current record stays current.
     void setSort(const QString &orderBy) override;
     QString sort() const { return m_sort; }
 
@@ -66,15 +93,17 @@ public:
     DataSet *masterSource() const { return m_master; }
 
     // SUM of a column over the whole result, computed by the database. The sums of the
-    // summary fields are computed together with the record count when the set opens.
+    // summary fields are computed together when first asked for after an opening or a write.
     QVariant sum(const QString &field) override;
     void setSummaryFields(const QStringList &fields);
 
     // Pending-changes mode: the whole (small) result is held in memory, edits are kept until
     // applyUpdates() writes them in one transaction, or cancelUpdates() drops them. After
-    // applyUpdates() the row that was current is current again (an appended row too).
+    // applyUpdates() the row that was current is current again (an appended row too). A row
+    // changed or deleted by another workstation since it was read is not written over: the
+    // whole apply fails.
     void setPendingChanges(const QString &table, const QString &keyField);
-    bool pendingChangesMode() const { return !m_pendingTable.isEmpty(); }
+    bool pendingChangesMode() const { return m_pendingChanges; }
     void setFieldValue(int row, const QString &field, const QVariant &value);
     int appendRecord(const QVariantMap &values);
     void deleteRecord(int row);
@@ -93,6 +122,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
+    // The text of a changed-or-deleted-elsewhere refusal.
+    static QString changedElsewhereText();
+
 signals:
     void opened();
     void closed();
@@ -100,41 +132,56 @@ signals:
 private:
     using Row = QVector<QVariant>;
     enum class RowState { Unchanged, Modified, Inserted };
+    struct Page
+    {
+        QVector<Row> rows;
+        QBitArray gone;
+    };
 
-    bool execute(class QSqlQuery &query, const QString &sql, const QVariantMap &extraBinds = {}) const;
-    QString wrapped(const QString &selectList, const QString &tail = QString()) const;
-    // Count and summary sums in one pass over the statement (its final ORDER BY left out).
-    bool computeAggregates(const QStringList &sumFields);
-    QString aggregateSource() const;
+    bool execute(QSqlQuery &query, const QString &sql, const QVariantMap &extraBinds = {}) const;
+    QString source() const;
+    // The order of the snapshot: the sort, or the statement's own final ORDER BY, then the key.
+    QString snapshotOrder() const;
+    bool readFields();
+    bool readKeys();
     bool loadAll();
+    bool computeSums(const QStringList &fields);
     const Row *rowAt(int row) const;
     bool fetchPage(int page) const;
+    // Rows of the given keys: through the statement, else (no longer matched) from the table.
+    QHash<qint64, Row> fetchByKeys(const QVector<qint64> &keys) const;
+    bool tableHasSameColumns() const;
+    void clearPages();
     void bindFromMaster();
     void masterRowChanged();
     void setError(const QSqlError &error) const;
 
-    QString m_connectionName;
+    DbConnection *m_connection;
     QString m_statement;
     QVariantMap m_binds;
     QString m_sort;
+    QString m_table;
+    QString m_keyField;
     bool m_open = false;
+    bool m_keyed = false;                 // the open result is a snapshot of keys
     int m_recordCount = 0;
     int m_currentRow = -1;
     QSqlRecord m_fields;
     QHash<QString, QString> m_labels;
     QStringList m_summaryFields;
     QHash<QString, QVariant> m_sums;
+    bool m_sumsValid = false;
     QPointer<DataSet> m_master;
     mutable QSqlError m_lastError;
+    mutable int m_sameColumnsAsTable = -1;  // unknown, no, yes
 
-    // Windowed rows: page number -> rows; m_pageUse orders pages from least to most recent.
-    mutable QHash<int, QVector<Row>> m_pages;
-    mutable QList<int> m_pageUse;
+    QVector<qint64> m_keys;
+    mutable QHash<int, Page> m_pages;
+    mutable QList<int> m_pageUse;         // least to most recently used
 
-    // Pending-changes mode.
-    QString m_pendingTable;
-    QString m_keyField;
+    // Whole results: the scratch sets and the pending-changes mode.
+    bool m_pendingChanges = false;
     QVector<Row> m_rows;
     QVector<RowState> m_rowStates;
-    QVariantList m_deletedKeys;
+    QVector<Row> m_deletedRows;
 };

@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QTextStream>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace {
 
@@ -61,33 +62,62 @@ int findKey(const QStringList &lines, const QString &section, const QString &key
 
 IniFile::IniFile(const QString &path) : m_path(path) {}
 
-QStringList IniFile::readLines() const
+IniFile::Content IniFile::read() const
 {
+    Content content;
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QTextStream in(&file);
-    QStringList lines;
-    while (!in.atEnd())
-        lines << in.readLine();
-    return lines;
+    if (!file.open(QIODevice::ReadOnly))
+        return content;
+    QByteArray bytes = file.readAll();
+    content.crlf = bytes.contains("\r\n");
+    static const QByteArray bom("\xEF\xBB\xBF");
+    QString text;
+    if (bytes.startsWith(bom)) {
+        content.encoding = Encoding::Utf8WithBom;
+        text = QString::fromUtf8(bytes.mid(bom.size()));
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = utf8.decode(bytes);
+        // Windows editors save in the Chinese code page.
+        if (utf8.hasError()) {
+            content.encoding = Encoding::Gbk;
+            QStringDecoder gbk("GBK");
+            text = gbk.decode(bytes);
+        }
+    }
+    text.remove(QLatin1Char('\r'));
+    content.lines = text.split(QLatin1Char('\n'));
+    if (!content.lines.isEmpty() && content.lines.last().isEmpty())
+        content.lines.removeLast();
+    return content;
 }
 
-void IniFile::writeLines(const QStringList &lines)
+void IniFile::write(const Content &content)
 {
+    const QString newline = content.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    QString text;
+    for (const QString &line : content.lines)
+        text += line + newline;
+    QByteArray bytes;
+    if (content.encoding == Encoding::Gbk) {
+        QStringEncoder gbk("GBK");
+        bytes = gbk.encode(text);
+        // A value the code page cannot hold: the file becomes UTF-8 rather than lose it.
+        if (gbk.hasError())
+            bytes = QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    } else {
+        bytes = (content.encoding == Encoding::Utf8WithBom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    }
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    if (!file.open(QIODevice::WriteOnly))
         return;
-    QTextStream out(&file);
-    for (const QString &line : lines)
-        out << line << '\n';
-    out.flush();
+    file.write(bytes);
     file.commit();
 }
 
 QString IniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const QStringList lines = readLines();
+    const QStringList lines = read().lines;
     int sectionEnd;
     const int index = findKey(lines, section, key, &sectionEnd);
     if (index < 0)
@@ -98,7 +128,8 @@ QString IniFile::ReadString(const QString &section, const QString &key, const QS
 
 void IniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
-    QStringList lines = readLines();
+    Content content = read();
+    QStringList &lines = content.lines;
     int sectionEnd;
     const int index = findKey(lines, section, key, &sectionEnd);
     if (index >= 0) {
@@ -112,7 +143,7 @@ void IniFile::WriteString(const QString &section, const QString &key, const QStr
             lines << QString();
         lines << QLatin1Char('[') + section + QLatin1Char(']') << key + QLatin1Char('=') + value;
     }
-    writeLines(lines);
+    write(content);
 }
 
 int IniFile::ReadInteger(const QString &section, const QString &key, int defaultValue) const

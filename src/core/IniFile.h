@@ -5,7 +5,9 @@
 
 // Config.ini: read and written on every access, so a change made by another program is seen
 // at once. Section and key names match without regard to case; lines the program does not
-// touch (comments, other sections) are kept as they are.
+// touch (comments, other sections) are kept as they are. The file may be UTF-8 (with or
+// without a byte order mark) or in the Chinese code page, as Windows editors save it; it is
+// written back the way it was read.
 class IniFile
 {
 public:
@@ -19,8 +21,15 @@ public:
     void WriteInteger(const QString &section, const QString &key, int value);
 
 private:
-    QStringList readLines() const;
-    void writeLines(const QStringList &lines);
+    enum class Encoding { Utf8, Utf8WithBom, Gbk };
+    struct Content
+    {
+        QStringList lines;
+        Encoding encoding = Encoding::Utf8;
+        bool crlf = false;
+    };
+    Content read() const;
+    void write(const Content &content);
 
     QString m_path;
 };

@@ -1,11 +1,14 @@
 #include "TFrm_Data.h"
 
+#include "DatabaseErrors.h"
 #include "DatabaseLocation.h"
 #include "MessageBoxes.h"
 #include "Schema.h"
 
 #include <QDir>
-#include <QSqlError>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTimer>
 
 QPointer<TFrm_Data> Frm_Data;
 
@@ -23,23 +26,35 @@ QString TFrm_Data::connectionFailedCaption()
     return QStringLiteral("售后服务管理系统");
 }
 
+QString TFrm_Data::connectionLostText()
+{
+    return QStringLiteral("与数据库服务器的连接已断开，刚才的操作没有完成。\n服务器恢复后，下一次操作时程序会自动重新连接。");
+}
+
 TFrm_Data::TFrm_Data(const QString &programDir, QObject *parent)
     : QObject(parent),
       m_programDir(programDir),
       m_configIni(QDir(programDir).filePath(QStringLiteral("Config.ini"))),
-      m_connectionName(QStringLiteral("aftersales-%1").arg(++nextConnectionNumber))
+      m_connection(QStringLiteral("aftersales-%1").arg(++nextConnectionNumber), this)
 {
     setObjectName(QStringLiteral("Frm_Data"));
     Frm_Data = this;
-    if (!connect()) {
-        const auto answer = MessageBoxes::box(connectionFailedText(), connectionFailedCaption(),
-                                              QMessageBox::Information,
+    QString reason;
+    if (!connect(&reason)) {
+        const auto answer = MessageBoxes::box(connectionFailedText() + QLatin1Char('\n') + reason,
+                                              connectionFailedCaption(), QMessageBox::Information,
                                               QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes)
             m_configIni.WriteString(QStringLiteral("Config"), QStringLiteral("DBConn"), QString());
         return;
     }
     m_dbReady = 1;
+    QObject::connect(&m_connection, &DbConnection::connectionLost, this, &TFrm_Data::connectionLost);
+    QObject::connect(&m_connection, &DbConnection::reconnected, this, [this] {
+        m_serverAway = false;
+        // Not in the middle of the statement that found the server back.
+        QTimer::singleShot(0, this, &TFrm_Data::reopenOpenDataSets);
+    });
     createDataSets();
     RunQuery(Qry_Custom, QStringLiteral("select * from info"));
 }
@@ -48,38 +63,47 @@ TFrm_Data::~TFrm_Data()
 {
     // Queries go before the connection they use.
     qDeleteAll(findChildren<DataSet *>(QString(), Qt::FindDirectChildrenOnly));
-    if (QSqlDatabase::contains(m_connectionName)) {
-        QSqlDatabase::database(m_connectionName, false).close();
-        QSqlDatabase::removeDatabase(m_connectionName);
-    }
+    m_connection.close();
 }
 
-bool TFrm_Data::connect()
+bool TFrm_Data::connect(QString *reason)
 {
     const QString dbConn = m_configIni.ReadString(QStringLiteral("Config"), QStringLiteral("DBConn"), QString());
     const DatabaseLocation location = DatabaseLocation::fromDbConn(dbConn, m_programDir);
     m_connString = location.connString();
-    QString error;
-    if (!location.open(m_connectionName, &error))
+    // Only a database that nobody made yet becomes a new one without a question.
+    const bool mayCreate = location.kind() == DatabaseLocation::Kind::Postgres
+                        || location.isEmptyFile()
+                        || (location.kind() == DatabaseLocation::Kind::DefaultSqlite
+                            && !QFileInfo::exists(location.sqlitePath()));
+    if (location.kind() == DatabaseLocation::Kind::SqliteFile && location.isEmptyFile()) {
+        const QString path = QDir::toNativeSeparators(location.sqlitePath());
+        if (MessageBoxes::box(QStringLiteral("数据库文件“%1”是空的。\n要在这个文件中建立新的数据库吗？").arg(path),
+                              connectionFailedCaption(), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
+            != QMessageBox::Yes) {
+            *reason = QStringLiteral("数据库文件“%1”是空的").arg(path);
+            return false;
+        }
+    }
+    if (!m_connection.open(location, reason))
         return false;
     QSqlDatabase db = database();
-    if (!Schema::ensure(db, &error)) {
-        db.close();
-        QSqlDatabase::removeDatabase(m_connectionName);
+    if (!Schema::ensure(m_connection, mayCreate, reason) || !dialect().prepareStorage(db, reason)) {
+        *reason = DatabaseErrors::reason(*reason);
+        m_connection.close();
         return false;
     }
-    m_dialect = SqlDialect::forDatabase(db);
     return true;
 }
 
 QSqlDatabase TFrm_Data::database() const
 {
-    return QSqlDatabase::database(m_connectionName, false);
+    return m_connection.database();
 }
 
-DataSet *TFrm_Data::makeDataSet(const char *name, const QString &statement, DataSet *master)
+DataSet *TFrm_Data::makeDataSet(const QString &name, const QString &statement, QObject *owner, DataSet *master)
 {
-    auto *dataSet = new DataSet(QString::fromLatin1(name), m_connectionName, this);
+    auto *dataSet = new DataSet(name, &m_connection, owner);
     dataSet->setStatement(statement);
     dataSet->setMasterSource(master);
     return dataSet;
@@ -87,27 +111,67 @@ DataSet *TFrm_Data::makeDataSet(const char *name, const QString &statement, Data
 
 void TFrm_Data::createDataSets()
 {
-    Qry_Cust = makeDataSet("Qry_Cust", QStringLiteral("select * from custom"));
-    Qry_Custom = makeDataSet("Qry_Custom", QStringLiteral("select * from info"));
-    Qry_Other = makeDataSet("Qry_Other", QString());
-    Qry_Contact = makeDataSet("Qry_Contact", QStringLiteral("select * from contact"), Qry_Cust);
-    Qry_Schedule = makeDataSet("Qry_Schedule", QStringLiteral("Select *  from  T_Schedule"), Qry_Cust);
-    Qry_Bill = makeDataSet("Qry_Bill", QStringLiteral("Select * from  T_Bill"), Qry_Cust);
-    Qry_BillDetail = makeDataSet("Qry_BillDetail", QStringLiteral("select * from T_BillDetail"), Qry_Cust);
+    const auto make = [this](const char *name, const QString &statement, DataSet *master = nullptr) {
+        return makeDataSet(QString::fromLatin1(name), statement, this, master);
+    };
+    Qry_Cust = make("Qry_Cust", QStringLiteral("select * from custom"));
+    Qry_Cust->setRecordSource(QStringLiteral("custom"), QStringLiteral("CustID"));
+    Qry_Custom = make("Qry_Custom", QStringLiteral("select * from info"));
+    Qry_Other = make("Qry_Other", QString());
+    Qry_Contact = make("Qry_Contact", QStringLiteral("select * from contact"), Qry_Cust);
+    Qry_Contact->setRecordSource(QStringLiteral("contact"), QStringLiteral("ContactID"));
+    Qry_Schedule = make("Qry_Schedule", QStringLiteral("Select *  from  T_Schedule"), Qry_Cust);
+    Qry_Schedule->setRecordSource(QStringLiteral("T_Schedule"), QStringLiteral("ScheduleID"));
+    Qry_Bill = make("Qry_Bill", QStringLiteral("Select * from  T_Bill"), Qry_Cust);
+    Qry_Bill->setRecordSource(QStringLiteral("T_Bill"), QStringLiteral("lD"));
+    Qry_BillDetail = make("Qry_BillDetail", QStringLiteral("select * from T_BillDetail"), Qry_Cust);
     Qry_BillDetail->setPendingChanges(QStringLiteral("T_BillDetail"), QStringLiteral("BillDetailID"));
-    Qry_Goods = makeDataSet("Qry_Goods", QString());
-    Qry_HY = makeDataSet("Qry_HY", QString());
-    Qry_FieldShow = makeDataSet("Qry_FieldShow", QString());
-    Qry_SoftInfo = makeDataSet("Qry_SoftInfo", QString());
-    Qry_Import = makeDataSet("Qry_Import", QString());
-    Qry_Sql = makeDataSet("Qry_Sql", QString());
-    Qry_Temp = makeDataSet("Qry_Temp", QString());
-    Qry_Str = makeDataSet("Qry_Str", QString());
+    Qry_Goods = make("Qry_Goods", QString());
+    Qry_Goods->setRecordSource(QStringLiteral("T_Goods"), QStringLiteral("GoodsID"));
+    Qry_HY = make("Qry_HY", QString());
+    Qry_FieldShow = make("Qry_FieldShow", QString());
+    Qry_SoftInfo = make("Qry_SoftInfo", QString());
+    Qry_Import = make("Qry_Import", QString());
+    Qry_Sql = make("Qry_Sql", QString());
+    Qry_Temp = make("Qry_Temp", QString());
+    Qry_Str = make("Qry_Str", QString());
 }
 
-void TFrm_Data::reportError(const DataSet *query)
+bool TFrm_Data::isQuietError(const QSqlError &error) const
 {
-    MessageBoxes::error(query->lastError().text());
+    return error.type() == QSqlError::ConnectionError && m_serverAway;
+}
+
+void TFrm_Data::reportDataSetError(const DataSet *query)
+{
+    if (!isQuietError(query->lastError()))
+        MessageBoxes::error(DatabaseErrors::reason(query->lastError()));
+}
+
+void TFrm_Data::reportError(const QString &message, const QSqlError &error, const QString &caption,
+                            QMessageBox::Icon icon)
+{
+    if (!isQuietError(error))
+        MessageBoxes::box(DatabaseErrors::withReason(message, error), caption, icon, QMessageBox::Ok);
+}
+
+void TFrm_Data::connectionLost(const QString &reason)
+{
+    m_serverAway = true;
+    MessageBoxes::box(connectionLostText() + QLatin1Char('\n') + DatabaseErrors::reason(reason),
+                      connectionFailedCaption(), QMessageBox::Warning, QMessageBox::Ok);
+}
+
+void TFrm_Data::reopenOpenDataSets()
+{
+    // The customer list first: the lists that follow it reopen with it.
+    if (Qry_Cust->isOpen())
+        Qry_Cust->reopen();
+    for (DataSet *dataSet : findChildren<DataSet *>()) {
+        if (dataSet != Qry_Cust && dataSet->isOpen() && !dataSet->pendingChangesMode()
+            && dataSet->masterSource() != Qry_Cust)
+            dataSet->reopen();
+    }
 }
 
 void TFrm_Data::setStatement(DataSet *query, const QString &sql, const QVariantMap &binds)
@@ -124,7 +188,7 @@ bool TFrm_Data::RunQuery(DataSet *query, const QString &sql, const QVariantMap &
     setStatement(query, sql, binds);
     if (query->open())
         return true;
-    reportError(query);
+    reportDataSetError(query);
     return false;
 }
 
@@ -133,7 +197,7 @@ bool TFrm_Data::RunStatement(DataSet *query, const QString &sql, const QVariantM
     setStatement(query, sql, binds);
     if (query->exec())
         return true;
-    reportError(query);
+    reportDataSetError(query);
     return false;
 }
 
@@ -143,17 +207,27 @@ bool TFrm_Data::TryStatement(DataSet *query, const QString &sql, const QVariantM
     return query->exec();
 }
 
-bool TFrm_Data::beginTransaction()
+bool TFrm_Data::execute(const QString &sql, const QVariantMap &binds, QSqlError *error, int *rowsAffected)
 {
-    return database().transaction();
+    QSqlQuery query(database());
+    if (!m_connection.exec(query, sql, binds, DbConnection::Access::Write, error))
+        return false;
+    if (rowsAffected)
+        *rowsAffected = query.numRowsAffected();
+    return true;
 }
 
-bool TFrm_Data::commit()
+bool TFrm_Data::beginTransaction(QSqlError *error)
 {
-    return database().commit();
+    return m_connection.beginTransaction(error);
+}
+
+bool TFrm_Data::commit(QSqlError *error)
+{
+    return m_connection.commit(error);
 }
 
 void TFrm_Data::rollback()
 {
-    database().rollback();
+    m_connection.rollback();
 }

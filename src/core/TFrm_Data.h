@@ -1,14 +1,16 @@
 #pragma once
 
 #include "DataSet.h"
+#include "DbConnection.h"
 #include "IniFile.h"
+#include "MessageBoxes.h"
 #include "SqlDialect.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QVariantMap>
-#include <memory>
 
 // The data module: the one database connection of the run, Config.ini and the named data
 // sets that the windows share. Created once at start-up; DBReady() tells whether the
@@ -25,7 +27,8 @@ public:
     int DBReady() const { return m_dbReady; }
     QString programDir() const { return m_programDir; }
     QSqlDatabase database() const;
-    const SqlDialect &dialect() const { return *m_dialect; }
+    DbConnection &connection() { return m_connection; }
+    const SqlDialect &dialect() const { return m_connection.dialect(); }
 
     // Close the data set, give it the statement (and bound values) and open it. A failure
     // reaches the operator as the data layer's error message; the result tells the caller.
@@ -35,10 +38,20 @@ public:
     // A statement whose failure the caller handles itself (a retry, a message of its own):
     // nothing is shown, the error stays in the data set.
     bool TryStatement(DataSet *query, const QString &sql, const QVariantMap &binds = {});
+    // A statement on a query of its own: its failure is the caller's to report, with the error
+    // of this very statement; rowsAffected (when given) tells how many rows it changed.
+    bool execute(const QString &sql, const QVariantMap &binds = {}, QSqlError *error = nullptr,
+                 int *rowsAffected = nullptr);
 
-    bool beginTransaction();
-    bool commit();
+    // Transactions that write: the write lock is taken at the start.
+    bool beginTransaction(QSqlError *error = nullptr);
+    bool commit(QSqlError *error = nullptr);
     void rollback();
+
+    // Shows a window's message with the database's reason below it, caption and icon as
+    // given. While the server is away, the one message about it stands for all others.
+    void reportError(const QString &message, const QSqlError &error, const QString &caption,
+                     QMessageBox::Icon icon = QMessageBox::Information);
 
     DataSet *Qry_Cust = nullptr;
     DataSet *Qry_Custom = nullptr;
@@ -56,22 +69,29 @@ public:
     DataSet *Qry_Temp = nullptr;
     DataSet *Qry_Str = nullptr;
 
+    // A data set of this connection, for windows that keep a list of their own.
+    DataSet *makeDataSet(const QString &name, const QString &statement, QObject *owner,
+                         DataSet *master = nullptr);
+
     static QString connectionFailedText();
     static QString connectionFailedCaption();
+    static QString connectionLostText();
 
 private:
-    bool connect();
+    bool connect(QString *reason);
     void createDataSets();
-    DataSet *makeDataSet(const char *name, const QString &statement, DataSet *master = nullptr);
     static void setStatement(DataSet *query, const QString &sql, const QVariantMap &binds);
-    void reportError(const DataSet *query);
+    bool isQuietError(const QSqlError &error) const;
+    void reportDataSetError(const DataSet *query);
+    void connectionLost(const QString &reason);
+    void reopenOpenDataSets();
 
     QString m_programDir;
     IniFile m_configIni;
-    QString m_connectionName;
+    DbConnection m_connection;
     QString m_connString;
     int m_dbReady = 0;
-    std::unique_ptr<SqlDialect> m_dialect;
+    bool m_serverAway = false;
 };
 
 extern QPointer<TFrm_Data> Frm_Data;

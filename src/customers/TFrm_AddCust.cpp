@@ -2,6 +2,7 @@
 #include "ui_TFrm_AddCust.h"
 
 #include "CustomerNumbers.h"
+#include "DailyNumbers.h"
 #include "DataGrid.h"
 #include "GoodsPicker.h"
 #include "GridColumns.h"
@@ -12,6 +13,7 @@
 #include "TFrm_Data.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
 
 QPointer<TFrm_AddCust> Frm_AddCust;
 
@@ -163,20 +165,14 @@ void TFrm_AddCust::ClearCustFields()
 
 void TFrm_AddCust::MakeOrderNumber()
 {
-    const QDate day = m_ui->DateTimePicker1->date();
-    const QString prefix = CustomerNumbers::orderDayPrefix(day);
-    // The day's numbers lie between "AZ-yyyy-MM-dd-" and "AZ-yyyy-MM-dd." in text order.
-    QString upper = prefix;
-    upper.back() = QLatin1Char('.');
-    QStringList numbers;
-    if (m_data.RunQuery(m_data.Qry_Temp, QStringLiteral("select batch from custom where batch >= :lo and batch < :hi"),
-                        {{QStringLiteral(":lo"), prefix}, {QStringLiteral(":hi"), upper}})) {
-        for (int row = 0; row < m_data.Qry_Temp->recordCount(); ++row)
-            numbers << m_data.Qry_Temp->value(row, 0).toString();
-    }
     QString bad;
-    m_ui->Edit_danhao->setText(CustomerNumbers::nextOrderNumber(day, numbers, &bad));
-    if (!bad.isEmpty())
+    QSqlError error;
+    const QString number = DailyNumbers::next(m_data, QStringLiteral("custom"), QStringLiteral("batch"),
+                                              CustomerNumbers::orderKind(), m_ui->DateTimePicker1->date(), &bad, &error);
+    m_ui->Edit_danhao->setText(number);
+    if (number.isEmpty())
+        m_data.reportError(QStringLiteral("无法生成安装单号。"), error, ReminderCaption);
+    else if (!bad.isEmpty())
         MessageBoxes::box(QStringLiteral("安装单号“%1”的序号不是数字，已按当天其它单号编号。").arg(bad), ReminderCaption,
                           QMessageBox::Information, QMessageBox::Ok);
 }
@@ -221,7 +217,7 @@ void TFrm_AddCust::LoadCurrentCust()
     m_ui->Check_sk->setChecked(customers->value(QStringLiteral("isgathering")).toBool());
     LoadedCustCode = text("CustCode");
     LoadedCompany = text("Company");
-    m_loadedId = customers->value(QStringLiteral("CustID"));
+    recordLoaded(customers);
 }
 
 void TFrm_AddCust::recordMoved()
@@ -306,12 +302,49 @@ void TFrm_AddCust::Btn_OKClick()
         return;
     }
     QVariantMap values;
-    if (!readCustomer(&values))
+    if (!readCustomer(&values) || !fitsColumns(QStringLiteral("custom"), values))
         return;
     if (isAdding())
         saveNew(values);
     else
         saveEdited(values);
+}
+
+bool TFrm_AddCust::taken(const QString &column, const QString &value)
+{
+    QSqlQuery query(m_data.database());
+    QSqlError error;
+    QVariantMap binds{{QStringLiteral(":value"), value}};
+    QString sql = QStringLiteral("select CustID from custom where %1 = :value").arg(column);
+    if (!isAdding()) {
+        sql += QStringLiteral(" and CustID <> :id");
+        binds.insert(QStringLiteral(":id"), loadedKey());
+    }
+    if (!m_data.connection().exec(query, sql, binds, DbConnection::Access::Read, &error)) {
+        m_data.reportError(QStringLiteral("保存数据失败!"), error, ReminderCaption);
+        return true;
+    }
+    return query.next();
+}
+
+bool TFrm_AddCust::insertCustomer(const QVariantMap &values, QVariant *id, QSqlError *error)
+{
+    QStringList columns;
+    QStringList placeholders;
+    QVariantMap binds;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        columns << it.key();
+        placeholders << QLatin1Char(':') + it.key();
+        binds.insert(placeholders.last(), it.value());
+    }
+    QSqlQuery insert(m_data.database());
+    if (!m_data.connection().exec(insert,
+                                  QStringLiteral("insert into custom (%1) values (%2)")
+                                      .arg(columns.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", "))),
+                                  binds, DbConnection::Access::Write, error))
+        return false;
+    *id = insert.lastInsertId();
+    return true;
 }
 
 bool TFrm_AddCust::saveNew(const QVariantMap &values)
@@ -322,47 +355,38 @@ bool TFrm_AddCust::saveNew(const QVariantMap &values)
         m_ui->Edit_Code->setFocus();
         return false;
     }
-    const auto exists = [this](const QString &sql, const QString &value) {
-        return m_data.RunQuery(m_data.Qry_Temp, sql, {{QStringLiteral(":value"), value}}) && !m_data.Qry_Temp->isEmpty();
-    };
-    if (exists(QStringLiteral("select * from custom where CustCode = :value"), m_ui->Edit_Code->text().trimmed())) {
+    if (taken(QStringLiteral("CustCode"), m_ui->Edit_Code->text().trimmed())) {
         remind(QStringLiteral("用户编号有重复!"), m_ui->Edit_Code);
         return false;
     }
-    if (exists(QStringLiteral("select * from custom where Company = :value"), values.value(QStringLiteral("Company")).toString())) {
+    if (taken(QStringLiteral("Company"), values.value(QStringLiteral("Company")).toString())) {
         remind(QStringLiteral("用户名称有重复!"), m_ui->Edit_CustName);
         return false;
     }
-
     QVariantMap row = values;
-    QStringList columns = row.keys();
-    QStringList placeholders;
-    for (const QString &column : std::as_const(columns))
-        placeholders << QLatin1Char(':') + column;
-    const QString insert = QStringLiteral("insert into custom (%1) values (%2)")
-                               .arg(columns.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+    QVariant id;
+    QSqlError error;
     bool stored = false;
     for (int attempt = 0; attempt < OrderNumberAttempts && !stored; ++attempt) {
-        QVariantMap binds;
-        for (auto it = row.cbegin(); it != row.cend(); ++it)
-            binds.insert(QLatin1Char(':') + it.key(), it.value());
-        stored = m_data.TryStatement(m_data.Qry_Temp, insert, binds);
+        stored = insertCustomer(row, &id, &error);
         if (stored)
             break;
-        // The order number went to another workstation meanwhile: make the next one.
-        if (!exists(QStringLiteral("select * from custom where batch = :value"), row.value(QStringLiteral("batch")).toString()))
+        // Another workstation took the code or the order number meanwhile.
+        if (taken(QStringLiteral("CustCode"), row.value(QStringLiteral("CustCode")).toString().trimmed())) {
+            remind(QStringLiteral("用户编号有重复!"), m_ui->Edit_Code);
+            return false;
+        }
+        if (!taken(QStringLiteral("batch"), row.value(QStringLiteral("batch")).toString()))
             break;
         MakeOrderNumber();
         row.insert(QStringLiteral("batch"), m_ui->Edit_danhao->text());
     }
     if (!stored) {
-        MessageBoxes::error(m_data.Qry_Temp->lastError().text());
+        m_data.reportError(QStringLiteral("保存数据失败!"), error, ReminderCaption);
         return false;
     }
-    if (m_data.Qry_Cust->isOpen()) {
-        m_data.Qry_Cust->reopen();
-        m_data.Qry_Cust->locate(QStringLiteral("CustCode"), values.value(QStringLiteral("CustCode")));
-    }
+    if (m_data.Qry_Cust->isOpen() && m_data.Qry_Cust->refreshRecord(id))
+        m_data.Qry_Cust->locateKey(id);
     const QString savedCode = m_ui->Edit_Code->text();
     ClearCustFields();
     MakeOrderNumber();
@@ -377,50 +401,81 @@ bool TFrm_AddCust::saveEdited(const QVariantMap &values)
 {
     const QString newCode = m_ui->Edit_Code->text();
     const QString newName = values.value(QStringLiteral("Company")).toString();
-    const bool codeChanged = newCode != LoadedCustCode;
-    if (codeChanged && m_data.RunQuery(m_data.Qry_Temp, QStringLiteral("select * from custom where CustCode = :code"),
-                                       {{QStringLiteral(":code"), newCode.trimmed()}})
-        && !m_data.Qry_Temp->isEmpty()) {
+    if (newCode != LoadedCustCode && taken(QStringLiteral("CustCode"), newCode.trimmed())) {
         MessageBoxes::plain(QStringLiteral("用户编号重复，请你换一个用户编号"));
         m_ui->PageControl1->setCurrentWidget(m_ui->TabSheet1);
         m_ui->Edit_Code->setFocus();
         return false;
     }
-
-    QStringList assignments;
-    QVariantMap binds{{QStringLiteral(":CustID"), m_loadedId}};
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        assignments << QStringLiteral("%1 = :%1").arg(it.key());
-        binds.insert(QLatin1Char(':') + it.key(), it.value());
-    }
-    const QVariantMap moved{{QStringLiteral(":new"), newCode}, {QStringLiteral(":old"), LoadedCustCode}};
-    const QVariantMap renamed{{QStringLiteral(":name"), newName}, {QStringLiteral(":code"), newCode}};
-    // The customer and everything that carries its code or name change together.
-    bool ok = m_data.beginTransaction()
-              && m_data.TryStatement(m_data.Qry_Temp,
-                                     QStringLiteral("update custom set %1 where CustID = :CustID").arg(assignments.join(QStringLiteral(", "))),
-                                     binds);
-    if (ok && codeChanged) {
-        for (const char *table : {"contact", "T_Schedule", "T_Bill"})
-            ok = ok && m_data.TryStatement(m_data.Qry_Temp,
-                                           QStringLiteral("update %1 set CustCode = :new where CustCode = :old").arg(QLatin1String(table)),
-                                           moved);
-    }
-    if (ok && newName != LoadedCompany) {
-        ok = m_data.TryStatement(m_data.Qry_Temp, QStringLiteral("update contact set Company = :name where CustCode = :code"), renamed)
-             && m_data.TryStatement(m_data.Qry_Temp, QStringLiteral("update T_Schedule set Company = :name where CustCode = :code"), renamed)
-             && m_data.TryStatement(m_data.Qry_Temp, QStringLiteral("update T_Bill set CustName = :name where CustCode = :code"), renamed);
-    }
-    if (!ok || !m_data.commit()) {
+    const QVariant id = loadedKey();
+    QSqlError error;
+    QString refusal;
+    // The customer as stored now, locked until the end: its code is what its records carry.
+    const auto save = [&]() {
+        QSqlQuery stored(m_data.database());
+        if (!m_data.connection().exec(stored,
+                                      QStringLiteral("select CustCode, Company, RowVersion from custom where CustID = :id")
+                                          + m_data.dialect().lockRowsClause(),
+                                      {{QStringLiteral(":id"), id}}, DbConnection::Access::Read, &error))
+            return false;
+        if (!stored.next()) {
+            refusal = deletedElsewhereText();
+            return false;
+        }
+        if (stored.value(2).toLongLong() != loadedVersion().toLongLong()) {
+            refusal = changedElsewhereText();
+            return false;
+        }
+        const QString storedCode = stored.value(0).toString();
+        const QString storedName = stored.value(1).toString();
+        QStringList assignments;
+        QVariantMap binds{{QStringLiteral(":CustID"), id}};
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            assignments << QStringLiteral("%1 = :%1").arg(it.key());
+            binds.insert(QLatin1Char(':') + it.key(), it.value());
+        }
+        if (!m_data.execute(QStringLiteral("update custom set %1 where CustID = :CustID").arg(assignments.join(QStringLiteral(", "))),
+                            binds, &error))
+            return false;
+        const QVariantMap moved{{QStringLiteral(":new"), newCode}, {QStringLiteral(":old"), storedCode}};
+        if (newCode != storedCode) {
+            for (const char *table : {"contact", "T_Schedule", "T_Bill"}) {
+                if (!m_data.execute(QStringLiteral("update %1 set CustCode = :new where CustCode = :old").arg(QLatin1String(table)),
+                                    moved, &error))
+                    return false;
+            }
+        }
+        if (newName != storedName) {
+            const QVariantMap renamed{{QStringLiteral(":name"), newName}, {QStringLiteral(":code"), newCode}};
+            for (const auto &[table, column] : {std::pair{"contact", "Company"}, std::pair{"T_Schedule", "Company"},
+                                                 std::pair{"T_Bill", "CustName"}}) {
+                if (!m_data.execute(QStringLiteral("update %1 set %2 = :name where CustCode = :code")
+                                        .arg(QLatin1String(table), QLatin1String(column)),
+                                    renamed, &error))
+                    return false;
+            }
+        }
+        return m_data.commit(&error);
+    };
+    if (!m_data.beginTransaction(&error) || !save()) {
         m_data.rollback();
-        MessageBoxes::box(QStringLiteral("保存数据失败!"), ReminderCaption, QMessageBox::Information, QMessageBox::Ok);
+        if (!refusal.isEmpty())
+            MessageBoxes::box(refusal, ReminderCaption, QMessageBox::Information, QMessageBox::Ok);
+        else
+            m_data.reportError(QStringLiteral("保存数据失败!"), error, ReminderCaption);
         return false;
     }
     // The saved row is what the next save compares with.
     LoadedCustCode = newCode;
     LoadedCompany = newName;
-    m_data.Qry_Cust->reopen();
-    m_data.Qry_Cust->locate(QStringLiteral("CustID"), m_loadedId);
+    QSqlQuery saved(m_data.database());
+    if (m_data.connection().exec(saved, QStringLiteral("select RowVersion from custom where CustID = :id"),
+                                 {{QStringLiteral(":id"), id}})
+        && saved.next())
+        recordLoaded(id, saved.value(0));
+    DataSet *customers = m_data.Qry_Cust;
+    if (customers->refreshRecord(id))
+        customers->locateKey(id);
     return true;
 }
 

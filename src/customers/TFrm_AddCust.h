@@ -44,7 +44,12 @@ private:
     void Btn_SaveLinesClick();
     bool readCustomer(QVariantMap *values);
     bool saveNew(const QVariantMap &values);
+    // Inserts the customer; false with error when the database refused it.
+    bool insertCustomer(const QVariantMap &values, QVariant *id, QSqlError *error);
     bool saveEdited(const QVariantMap &values);
+    // Whether a customer other than the loaded one has this column value; a database error
+    // is shown and counts as taken.
+    bool taken(const QString &column, const QString &value);
     void remind(const QString &text, QWidget *focus);
     void setUpLists();
 
@@ -52,7 +57,6 @@ private:
     Session &m_session;
     QString LoadedCustCode;
     QString LoadedCompany;
-    QVariant m_loadedId;
 };
 
 extern QPointer<TFrm_AddCust> Frm_AddCust;

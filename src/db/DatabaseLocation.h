@@ -18,6 +18,8 @@ public:
     QString sqlitePath() const { return m_sqlitePath; }
     // The connection described in one line (the password left out).
     QString connString() const;
+    // An SQLite file of no bytes: a database only after the operator agrees.
+    bool isEmptyFile() const;
 
     // Opens a connection under the given Qt connection name and applies the dialect's
     // session settings. On failure the connection is removed again and error says why.

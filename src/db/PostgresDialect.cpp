@@ -3,8 +3,13 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QSqlError>
-#include <QTimeZone>
 #include <QSqlQuery>
+#include <QTimeZone>
+
+namespace {
+// Any fixed number of our own: programs starting at once take turns on the schema.
+constexpr qint64 SchemaLockKey = 7263514001;
+} // namespace
 
 QString PostgresDialect::columnType(ColumnType type, int size) const
 {
@@ -43,4 +48,48 @@ bool PostgresDialect::prepareConnection(QSqlDatabase &db, QString *error) const
 QString PostgresDialect::likeIgnoringCase(const QString &expr, const QString &placeholder) const
 {
     return QStringLiteral("CAST(%1 AS TEXT) ILIKE %2 ESCAPE '\\'").arg(expr, placeholder);
+}
+
+QStringList PostgresDialect::schemaLockStatements() const
+{
+    return {QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(SchemaLockKey)};
+}
+
+QStringList PostgresDialect::rowVersionTrigger(const QString &table, const QString &keyColumn,
+                                               const QString &versionColumn) const
+{
+    Q_UNUSED(keyColumn);
+    const QString function = QStringLiteral("as_bump_%1").arg(versionColumn.toLower());
+    return {QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                           "BEGIN NEW.%2 := COALESCE(OLD.%2, 0) + 1; RETURN NEW; END $$")
+                .arg(function, versionColumn.toLower()),
+            QStringLiteral("DROP TRIGGER IF EXISTS tr_%1_version ON %1").arg(table.toLower()),
+            QStringLiteral("CREATE TRIGGER tr_%1_version BEFORE UPDATE ON %1 FOR EACH ROW EXECUTE FUNCTION %2()")
+                .arg(table.toLower(), function)};
+}
+
+QString PostgresDialect::widenTextColumn(const QString &table, const QString &column, int size) const
+{
+    return QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE VARCHAR(%3)").arg(table, column).arg(size);
+}
+
+bool PostgresDialect::connectionAlive(QSqlDatabase &db) const
+{
+    if (!db.isOpen())
+        return false;
+    QSqlQuery probe(db);
+    return probe.exec(QStringLiteral("SELECT 1"));
+}
+
+QStringList PostgresDialect::tableNames(QSqlDatabase &db) const
+{
+    // Only the schema the program works in: other schemas' tables are no concern of ours.
+    QStringList names;
+    QSqlQuery query(db);
+    if (query.exec(QStringLiteral("SELECT lower(table_name) FROM information_schema.tables "
+                                  "WHERE table_schema = current_schema()"))) {
+        while (query.next())
+            names << query.value(0).toString();
+    }
+    return names;
 }

@@ -10,5 +10,12 @@ public:
     bool prepareConnection(QSqlDatabase &db, QString *error) const override;
     QString likeIgnoringCase(const QString &expr, const QString &placeholder) const override;
     QString textLength(const QString &expr) const override { return QStringLiteral("char_length(%1)").arg(expr); }
-    QString lockRowsRead() const override { return QStringLiteral(" FOR UPDATE"); }
+    QString beginWriteTransaction() const override { return QStringLiteral("BEGIN"); }
+    QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE"); }
+    QStringList schemaLockStatements() const override;
+    QStringList rowVersionTrigger(const QString &table, const QString &keyColumn,
+                                  const QString &versionColumn) const override;
+    QString widenTextColumn(const QString &table, const QString &column, int size) const override;
+    bool connectionAlive(QSqlDatabase &db) const override;
+    QStringList tableNames(QSqlDatabase &db) const override;
 };

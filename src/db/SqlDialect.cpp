@@ -12,6 +12,21 @@ std::unique_ptr<SqlDialect> SqlDialect::forDatabase(const QSqlDatabase &db)
     return nullptr;
 }
 
+bool SqlDialect::prepareStorage(QSqlDatabase &, QString *) const
+{
+    return true;
+}
+
+void SqlDialect::beforeClose(QSqlDatabase &) const {}
+
+QStringList SqlDialect::tableNames(QSqlDatabase &db) const
+{
+    QStringList names;
+    for (const QString &table : db.tables())
+        names << table.toLower();
+    return names;
+}
+
 QString SqlDialect::escapeLike(const QString &text)
 {
     QString escaped;

@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 // What differs between the database products the program runs on. Everything else is
@@ -26,9 +27,28 @@ public:
     virtual QString likeIgnoringCase(const QString &expr, const QString &placeholder) const = 0;
     // The number of characters of a text expression.
     virtual QString textLength(const QString &expr) const = 0;
-    // Put after a SELECT inside a transaction: the rows read stay as read until it ends (or
-    // the transaction's writes fail because another connection changed them).
-    virtual QString lockRowsRead() const = 0;
+
+    // The statement that opens a transaction which writes: it takes the write lock at once, so
+    // what the transaction reads stays valid until it commits.
+    virtual QString beginWriteTransaction() const = 0;
+    // Appended to a SELECT inside a write transaction: the rows read stay as read until commit.
+    virtual QString lockRowsClause() const = 0;
+    // Statements run at the start of the schema transaction so that only one program at a time
+    // creates or upgrades the schema.
+    virtual QStringList schemaLockStatements() const = 0;
+    // Statements making every UPDATE of table raise its integer column versionColumn by one.
+    virtual QStringList rowVersionTrigger(const QString &table, const QString &keyColumn,
+                                          const QString &versionColumn) const = 0;
+    // Statement widening a text column to size characters; empty where lengths are not enforced.
+    virtual QString widenTextColumn(const QString &table, const QString &column, int size) const = 0;
+    // Settings kept in the database itself, made once it is known to be the program's own.
+    virtual bool prepareStorage(QSqlDatabase &db, QString *error) const;
+    // Run before the connection closes at the end of the run.
+    virtual void beforeClose(QSqlDatabase &db) const;
+    // Whether the connection still reaches the server after a statement failed.
+    virtual bool connectionAlive(QSqlDatabase &db) const = 0;
+    // Names of the tables of the database, lower-case.
+    virtual QStringList tableNames(QSqlDatabase &db) const;
 
     // Escapes %, _ and \ so that text matches literally inside a LIKE pattern.
     static QString escapeLike(const QString &text);

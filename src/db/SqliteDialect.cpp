@@ -20,11 +20,11 @@ QString SqliteDialect::columnType(ColumnType type, int size) const
 
 bool SqliteDialect::prepareConnection(QSqlDatabase &db, QString *error) const
 {
-    // Reading the schema fails at once on a file that is not a database.
+    // Reading the schema fails at once on a file that is not a database. Nothing here
+    // changes the file.
     const char *const statements[] = {
         "PRAGMA busy_timeout = 5000",
         "SELECT count(*) FROM sqlite_master",
-        "PRAGMA journal_mode = WAL",
         "PRAGMA synchronous = NORMAL",
     };
     for (const char *sql : statements) {
@@ -38,8 +38,36 @@ bool SqliteDialect::prepareConnection(QSqlDatabase &db, QString *error) const
     return true;
 }
 
+bool SqliteDialect::prepareStorage(QSqlDatabase &db, QString *error) const
+{
+    // Readers and one writer at a time, without blocking each other.
+    QSqlQuery query(db);
+    if (query.exec(QStringLiteral("PRAGMA journal_mode = WAL")))
+        return true;
+    if (error)
+        *error = query.lastError().text();
+    return false;
+}
+
+void SqliteDialect::beforeClose(QSqlDatabase &db) const
+{
+    // After a clean exit server.db alone holds everything: a copy of it is complete.
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+}
+
 QString SqliteDialect::likeIgnoringCase(const QString &expr, const QString &placeholder) const
 {
     // SQLite's LIKE ignores the case of ASCII letters; the other letters have no case here.
     return QStringLiteral("%1 LIKE %2 ESCAPE '\\'").arg(expr, placeholder);
+}
+
+QStringList SqliteDialect::rowVersionTrigger(const QString &table, const QString &keyColumn,
+                                             const QString &versionColumn) const
+{
+    // Recursive triggers are off, so the trigger's own update does not fire it again.
+    return {QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_%1_version AFTER UPDATE ON %1 FOR EACH ROW "
+                           "WHEN NEW.%3 IS OLD.%3 BEGIN "
+                           "UPDATE %1 SET %3 = COALESCE(OLD.%3, 0) + 1 WHERE %2 = NEW.%2; END")
+                .arg(table, keyColumn, versionColumn)};
 }

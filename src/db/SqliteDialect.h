@@ -10,5 +10,13 @@ public:
     bool prepareConnection(QSqlDatabase &db, QString *error) const override;
     QString likeIgnoringCase(const QString &expr, const QString &placeholder) const override;
     QString textLength(const QString &expr) const override { return QStringLiteral("length(%1)").arg(expr); }
-    QString lockRowsRead() const override { return QString(); }
+    QString beginWriteTransaction() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
+    QString lockRowsClause() const override { return QString(); }
+    QStringList schemaLockStatements() const override { return {}; }
+    QStringList rowVersionTrigger(const QString &table, const QString &keyColumn,
+                                  const QString &versionColumn) const override;
+    QString widenTextColumn(const QString &, const QString &, int) const override { return QString(); }
+    bool connectionAlive(QSqlDatabase &) const override { return true; }
+    bool prepareStorage(QSqlDatabase &db, QString *error) const override;
+    void beforeClose(QSqlDatabase &db) const override;
 };

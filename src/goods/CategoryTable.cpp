@@ -4,9 +4,8 @@
 #include "TFrm_Data.h"
 
 #include <QRegularExpression>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QVariantList>
+#include <QVector>
 
 namespace {
 
@@ -30,24 +29,14 @@ CategoryTable::CategoryTable(TFrm_Data &data, const QString &table) : m_data(dat
         m_table = table;
 }
 
-bool CategoryTable::exec(QSqlQuery &query, const QVariantList &values)
-{
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (query.exec())
-        return true;
-    m_error = query.lastError().text();
-    return false;
-}
-
-bool CategoryTable::count(const QString &condition, const QVariantList &values, int *result)
+bool CategoryTable::count(const QString &condition, const QVariantMap &binds, int *result)
 {
     if (!isValid())
         return false;
     QSqlQuery query(m_data.database());
-    query.prepare(QStringLiteral("select count(*) from %1").arg(m_table)
-                  + (condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition));
-    if (!exec(query, values) || !query.next())
+    const QString sql = QStringLiteral("select count(*) from %1").arg(m_table)
+                      + (condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition);
+    if (!m_data.connection().exec(query, sql, binds, DbConnection::Access::Read, &m_error) || !query.next())
         return false;
     *result = query.value(0).toInt();
     return true;
@@ -58,9 +47,10 @@ bool CategoryTable::codes(int length, const QString &prefix, QStringList *result
     if (!isValid())
         return false;
     QSqlQuery query(m_data.database());
-    query.prepare(QStringLiteral("select code from %1 where %2 = ? and code like ? escape '\\'")
-                      .arg(m_table, m_data.dialect().textLength(QStringLiteral("code"))));
-    if (!exec(query, {length, prefixPattern(prefix)}))
+    const QString sql = QStringLiteral("select code from %1 where %2 = :length and code like :prefix escape '\\'")
+                            .arg(m_table, m_data.dialect().textLength(QStringLiteral("code")));
+    if (!m_data.connection().exec(query, sql, {{QStringLiteral(":length"), length}, {QStringLiteral(":prefix"), prefixPattern(prefix)}},
+                                  DbConnection::Access::Read, &m_error))
         return false;
     result->clear();
     while (query.next())
@@ -109,7 +99,7 @@ CategoryTable::Proposal CategoryTable::proposeCode(const QString &baseCode, bool
         length = base.size();
     } else {
         int withBase = 0;
-        if (!count(QStringLiteral("code like ? escape '\\'"), {prefixPattern(base)}, &withBase))
+        if (!count(QStringLiteral("code like :prefix escape '\\'"), {{QStringLiteral(":prefix"), prefixPattern(base)}}, &withBase))
             return Proposal::Failed;
         // A code that no category has stays as it is.
         if (withBase == 0) {
@@ -132,7 +122,7 @@ CategoryTable::Proposal CategoryTable::proposeCode(const QString &baseCode, bool
 bool CategoryTable::exists(const QString &code, bool *found)
 {
     int rows = 0;
-    if (!count(QStringLiteral("code = ?"), {code}, &rows))
+    if (!count(QStringLiteral("code = :code"), {{QStringLiteral(":code"), code}}, &rows))
         return false;
     *found = rows > 0;
     return true;
@@ -142,41 +132,30 @@ CategoryTable::Insertion CategoryTable::insert(const QString &code, const QStrin
 {
     if (!isValid())
         return Insertion::Failed;
-    if (!m_data.beginTransaction()) {
-        m_error = m_data.database().lastError().text();
-        return Insertion::Failed;
-    }
     const auto rollback = [this](Insertion result) {
         m_data.rollback();
         return result;
     };
-    int rows = 0;
-    {
-        QSqlQuery query(m_data.database());
-        query.prepare(QStringLiteral("insert into %1 (code, name) values (?, ?)").arg(m_table));
-        if (!exec(query, {code, name}))
-            return rollback(Insertion::Failed);
-    }
+    const QVariantMap binds{{QStringLiteral(":code"), code}, {QStringLiteral(":name"), name}};
+    if (!m_data.beginTransaction(&m_error))
+        return Insertion::Failed;
+    if (!m_data.execute(QStringLiteral("insert into %1 (code, name) values (:code, :name)").arg(m_table), binds, &m_error))
+        return rollback(Insertion::Failed);
     // Counted after the insert, in its transaction: of two workstations storing one code at
     // once, the second to count sees the first one's row.
-    if (!count(QStringLiteral("code = ?"), {code}, &rows))
+    int rows = 0;
+    if (!count(QStringLiteral("code = :code"), {{QStringLiteral(":code"), code}}, &rows))
         return rollback(Insertion::Failed);
     if (rows > 1)
         return rollback(Insertion::Duplicate);
-    if (!m_data.commit()) {
-        m_error = m_data.database().lastError().text();
-        return rollback(Insertion::Failed);
-    }
-    return Insertion::Inserted;
+    return m_data.commit(&m_error) ? Insertion::Inserted : rollback(Insertion::Failed);
 }
 
 bool CategoryTable::rename(const QString &code, const QString &name)
 {
-    if (!isValid())
-        return false;
-    QSqlQuery query(m_data.database());
-    query.prepare(QStringLiteral("update %1 set name = ? where code = ?").arg(m_table));
-    return exec(query, {name, code});
+    return isValid()
+        && m_data.execute(QStringLiteral("update %1 set name = :name where code = :code").arg(m_table),
+                          {{QStringLiteral(":name"), name}, {QStringLiteral(":code"), code}}, &m_error);
 }
 
 CategoryTable::Removal CategoryTable::remove(const QString &code)
@@ -184,13 +163,16 @@ CategoryTable::Removal CategoryTable::remove(const QString &code)
     if (!isValid())
         return Removal::Failed;
     // Another workstation may have added a category under it since the tree was built.
-    QSqlQuery query(m_data.database());
-    query.prepare(QStringLiteral("delete from %1 where code = ? and not exists "
-                                 "(select 1 from %1 c where c.code like ? escape '\\' and %2 > ?)")
-                      .arg(m_table, m_data.dialect().textLength(QStringLiteral("c.code"))));
-    if (!exec(query, {code, prefixPattern(code), code.size()}))
+    int removed = 0;
+    const QString sql = QStringLiteral("delete from %1 where code = :code and not exists "
+                                       "(select 1 from %1 c where c.code like :children escape '\\' and %2 > :length)")
+                            .arg(m_table, m_data.dialect().textLength(QStringLiteral("c.code")));
+    if (!m_data.execute(sql,
+                        {{QStringLiteral(":code"), code}, {QStringLiteral(":children"), prefixPattern(code)},
+                         {QStringLiteral(":length"), code.size()}},
+                        &m_error, &removed))
         return Removal::Failed;
-    if (query.numRowsAffected() > 0)
+    if (removed > 0)
         return Removal::Removed;
     bool stillThere = false;
     if (!exists(code, &stillThere))

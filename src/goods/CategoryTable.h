@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 class TFrm_Data;
 
@@ -38,15 +40,14 @@ public:
     Removal remove(const QString &code);
 
     // Why the last statement failed.
-    QString lastError() const { return m_error; }
+    QSqlError lastError() const { return m_error; }
 
 private:
     // Codes of one length that start with prefix.
     bool codes(int length, const QString &prefix, QStringList *result);
-    bool count(const QString &condition, const QVariantList &values, int *result);
-    bool exec(class QSqlQuery &query, const QVariantList &values);
+    bool count(const QString &condition, const QVariantMap &binds, int *result);
 
     TFrm_Data &m_data;
     QString m_table;
-    QString m_error;
+    QSqlError m_error;
 };

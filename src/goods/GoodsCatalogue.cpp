@@ -1,15 +1,13 @@
 #include "GoodsCatalogue.h"
 
+#include "DatabaseErrors.h"
 #include "MessageBoxes.h"
 #include "TFrm_Data.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
 namespace {
-
-const QString GoneText = QStringLiteral("这条商品记录已被其他工作站删除。");
 
 QString codeOf(const GoodsCatalogue::Record &record)
 {
@@ -20,19 +18,26 @@ QString codeOf(const GoodsCatalogue::Record &record)
     return QString();
 }
 
+// ":f0", ":f1", ... for the record's values, in its order.
+QVariantMap bindsOf(const GoodsCatalogue::Record &record, QStringList *placeholders)
+{
+    QVariantMap binds;
+    for (int i = 0; i < record.size(); ++i) {
+        placeholders->append(QStringLiteral(":f%1").arg(i));
+        binds.insert(placeholders->last(), record[i].second);
+    }
+    return binds;
+}
+
 } // namespace
-
-GoodsCatalogue::GoodsCatalogue(TFrm_Data &data) : m_data(data) {}
-
-GoodsCatalogue::~GoodsCatalogue() = default;
 
 bool GoodsCatalogue::codeTaken(const QString &code, const QVariant &exceptKey)
 {
     QSqlQuery query(m_data.database());
-    query.prepare(QStringLiteral("select GoodsID from T_Goods where GoodsCode = ?"));
-    query.addBindValue(code);
-    if (!query.exec()) {
-        MessageBoxes::error(query.lastError().text());
+    QSqlError error;
+    if (!m_data.connection().exec(query, QStringLiteral("select GoodsID from T_Goods where GoodsCode = :code"),
+                                  {{QStringLiteral(":code"), code}}, DbConnection::Access::Read, &error)) {
+        MessageBoxes::error(DatabaseErrors::reason(error));
         return true;
     }
     while (query.next()) {
@@ -45,128 +50,117 @@ bool GoodsCatalogue::codeTaken(const QString &code, const QVariant &exceptKey)
 QString GoodsCatalogue::categoryName(const QString &code)
 {
     QSqlQuery query(m_data.database());
-    query.prepare(QStringLiteral("select name from Goods_Category where code = ? order by CategoryID"));
-    query.addBindValue(code);
-    if (!query.exec()) {
-        MessageBoxes::error(query.lastError().text());
+    QSqlError error;
+    if (!m_data.connection().exec(query, QStringLiteral("select name from Goods_Category where code = :code order by CategoryID"),
+                                  {{QStringLiteral(":code"), code}}, DbConnection::Access::Read, &error)) {
+        MessageBoxes::error(DatabaseErrors::reason(error));
         return QString();
     }
     return query.next() ? query.value(0).toString() : QString();
 }
 
-bool GoodsCatalogue::begin()
+bool GoodsCatalogue::execute(const QString &sql, const QVariantMap &binds)
 {
-    m_error.clear();
-    if (!m_data.beginTransaction()) {
-        m_error = m_data.database().lastError().text();
-        return false;
-    }
-    m_query = std::make_unique<QSqlQuery>(m_data.database());
-    return true;
-}
-
-bool GoodsCatalogue::run(const QString &sql, const QVariantList &values)
-{
-    m_query->prepare(sql);
-    for (const QVariant &value : values)
-        m_query->addBindValue(value);
-    if (m_query->exec())
-        return true;
-    m_error = m_query->lastError().text();
-    return false;
-}
-
-GoodsCatalogue::Outcome GoodsCatalogue::commit()
-{
-    m_query.reset();
-    if (m_data.commit())
-        return Outcome::Written;
-    m_error = m_data.database().lastError().text();
-    return rollback(Outcome::Failed);
+    return m_data.execute(sql, binds, &m_error);
 }
 
 GoodsCatalogue::Outcome GoodsCatalogue::rollback(Outcome outcome)
 {
     m_data.rollback();
-    m_query.reset();
     return outcome;
 }
 
-bool GoodsCatalogue::lockCurrentCode(const QVariant &key, QString *code)
+bool GoodsCatalogue::readStored(const QVariant &key, QString *code, QVariant *version, Outcome *failure)
 {
-    if (!run(QStringLiteral("select GoodsCode from T_Goods where GoodsID = ?") + m_data.dialect().lockRowsRead(), {key}))
+    QSqlQuery stored(m_data.database());
+    *failure = Outcome::Failed;
+    if (!m_data.connection().exec(stored,
+                                  QStringLiteral("select GoodsCode, RowVersion from T_Goods where GoodsID = :key")
+                                      + m_data.dialect().lockRowsClause(),
+                                  {{QStringLiteral(":key"), key}}, DbConnection::Access::Read, &m_error))
         return false;
-    if (!m_query->next()) {
-        m_error = GoneText;
+    *failure = Outcome::Gone;
+    if (!stored.next())
         return false;
-    }
-    *code = m_query->value(0).toString();
+    *code = stored.value(0).toString();
+    *version = stored.value(1);
     return true;
 }
 
-GoodsCatalogue::Outcome GoodsCatalogue::finishWithCode(const QString &code)
+GoodsCatalogue::Outcome GoodsCatalogue::commitUnlessTaken(const QString &code)
 {
     // Counted after the write, in its transaction: of two workstations writing one code at
-    // once, the second to count sees the first one's row.
-    if (!run(QStringLiteral("select count(*) from T_Goods where GoodsCode = ?"), {code}) || !m_query->next())
+    // once, the second sees the first one's row.
+    QSqlQuery count(m_data.database());
+    if (!m_data.connection().exec(count, QStringLiteral("select count(*) from T_Goods where GoodsCode = :code"),
+                                  {{QStringLiteral(":code"), code}}, DbConnection::Access::Read, &m_error)
+        || !count.next())
         return rollback(Outcome::Failed);
-    if (m_query->value(0).toInt() > 1)
+    if (count.value(0).toInt() > 1)
         return rollback(Outcome::CodeTaken);
-    return commit();
+    return m_data.commit(&m_error) ? Outcome::Written : rollback(Outcome::Failed);
 }
 
 GoodsCatalogue::Outcome GoodsCatalogue::insert(const Record &record, QVariant *key)
 {
-    QStringList columns;
-    QVariantList values;
-    for (const auto &field : record) {
+    m_error = QSqlError();
+    QStringList columns, placeholders;
+    for (const auto &field : record)
         columns << field.first;
-        values << field.second;
-    }
-    if (!begin())
+    const QVariantMap binds = bindsOf(record, &placeholders);
+    if (!m_data.beginTransaction(&m_error))
         return Outcome::Failed;
-    if (!run(QStringLiteral("insert into T_Goods (%1) values (%2)")
-                 .arg(columns.join(QStringLiteral(", ")),
-                      QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-             values))
+    QSqlQuery insert(m_data.database());
+    if (!m_data.connection().exec(insert,
+                                  QStringLiteral("insert into T_Goods (%1) values (%2)")
+                                      .arg(columns.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", "))),
+                                  binds, DbConnection::Access::Write, &m_error))
         return rollback(Outcome::Failed);
-    *key = m_query->lastInsertId();
-    return finishWithCode(codeOf(record));
+    *key = insert.lastInsertId();
+    return commitUnlessTaken(codeOf(record));
 }
 
-GoodsCatalogue::Outcome GoodsCatalogue::update(const QVariant &key, const Record &record)
+GoodsCatalogue::Outcome GoodsCatalogue::update(const QVariant &key, const QVariant &version, const Record &record)
 {
-    QStringList assignments;
-    QVariantList values;
-    for (const auto &field : record) {
-        assignments << field.first + QStringLiteral(" = ?");
-        values << field.second;
-    }
-    values << key;
+    m_error = QSqlError();
+    QStringList placeholders, assignments;
+    QVariantMap binds = bindsOf(record, &placeholders);
+    for (int i = 0; i < record.size(); ++i)
+        assignments << record[i].first + QStringLiteral(" = ") + placeholders[i];
+    binds.insert(QStringLiteral(":key"), key);
     const QString newCode = codeOf(record);
-    if (!begin())
+    if (!m_data.beginTransaction(&m_error))
         return Outcome::Failed;
-    QString currentCode;
-    if (!lockCurrentCode(key, &currentCode)
-        || !run(QStringLiteral("update T_Goods set %1 where GoodsID = ?").arg(assignments.join(QStringLiteral(", "))), values))
+    QString storedCode;
+    QVariant storedVersion;
+    Outcome failure;
+    if (!readStored(key, &storedCode, &storedVersion, &failure))
+        return rollback(failure);
+    if (storedVersion.toLongLong() != version.toLongLong())
+        return rollback(Outcome::ChangedElsewhere);
+    if (!execute(QStringLiteral("update T_Goods set %1 where GoodsID = :key").arg(assignments.join(QStringLiteral(", "))), binds))
         return rollback(Outcome::Failed);
     // Exact comparison: a code differing only in letter case is another code.
-    if (currentCode == newCode)
-        return commit();
-    if (!run(QStringLiteral("update T_BillDetail set GoodsCode = ? where GoodsCode = ?"), {newCode, currentCode}))
+    if (newCode == storedCode)
+        return m_data.commit(&m_error) ? Outcome::Written : rollback(Outcome::Failed);
+    if (!execute(QStringLiteral("update T_BillDetail set GoodsCode = :new where GoodsCode = :old"),
+                 {{QStringLiteral(":new"), newCode}, {QStringLiteral(":old"), storedCode}}))
         return rollback(Outcome::Failed);
-    return finishWithCode(newCode);
+    return commitUnlessTaken(newCode);
 }
 
-bool GoodsCatalogue::remove(const QVariant &key)
+GoodsCatalogue::Outcome GoodsCatalogue::remove(const QVariant &key)
 {
-    if (!begin())
-        return false;
+    m_error = QSqlError();
+    if (!m_data.beginTransaction(&m_error))
+        return Outcome::Failed;
     QString code;
-    if (!lockCurrentCode(key, &code) || !run(QStringLiteral("delete from T_BillDetail where GoodsCode = ?"), {code})
-        || !run(QStringLiteral("delete from T_Goods where GoodsID = ?"), {key})) {
-        rollback(Outcome::Failed);
-        return false;
-    }
-    return commit() == Outcome::Written;
+    QVariant version;
+    Outcome failure;
+    if (!readStored(key, &code, &version, &failure))
+        return rollback(failure);
+    if (!execute(QStringLiteral("delete from T_BillDetail where GoodsCode = :code"), {{QStringLiteral(":code"), code}})
+        || !execute(QStringLiteral("delete from T_Goods where GoodsID = :key"), {{QStringLiteral(":key"), key}}))
+        return rollback(Outcome::Failed);
+    return m_data.commit(&m_error) ? Outcome::Written : rollback(Outcome::Failed);
 }

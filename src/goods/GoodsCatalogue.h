@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QPair>
+#include <QSqlError>
 #include <QString>
 #include <QVariant>
 #include <QVector>
-#include <memory>
 
-class QSqlQuery;
 class TFrm_Data;
 
 // The writes of the goods catalogue. A goods item and the goods lines that carry its code
@@ -18,10 +17,15 @@ public:
     // The columns of T_Goods with their values, in the order they are written.
     using Record = QVector<QPair<QString, QVariant>>;
 
-    enum class Outcome { Written, CodeTaken, Failed };
+    enum class Outcome {
+        Written,
+        CodeTaken,          // another goods item has the code
+        ChangedElsewhere,   // the row is no longer as it was loaded
+        Gone,               // the row was deleted elsewhere
+        Failed,             // the database refused; see lastError()
+    };
 
-    explicit GoodsCatalogue(TFrm_Data &data);
-    ~GoodsCatalogue();
+    explicit GoodsCatalogue(TFrm_Data &data) : m_data(data) {}
 
     // Whether a goods item other than the one keyed exceptKey has the code. A failed query is
     // shown and counts as taken, so that nothing is written on it.
@@ -32,29 +36,23 @@ public:
     // The code is tested again inside the write's transaction, so a code that another
     // workstation took a moment ago is refused rather than doubled.
     Outcome insert(const Record &record, QVariant *key);
-    // Writes the goods row keyed key. Its lines follow the code the row has inside the
-    // transaction, whatever another workstation made of it since it was loaded. Fails, with
-    // nothing written, when the row is gone or a statement fails.
-    Outcome update(const QVariant &key, const Record &record);
-    // Deletes the goods row keyed key with every goods line carrying its code.
-    bool remove(const QVariant &key);
+    // Writes over the goods row keyed key while it is still at version (its update count as
+    // loaded). The goods lines move from the code the row has to the new one.
+    Outcome update(const QVariant &key, const QVariant &version, const Record &record);
+    // Deletes the goods row keyed key with every goods line carrying its code as stored.
+    Outcome remove(const QVariant &key);
 
-    // Why the last write failed: the database's reason, or that the row was gone.
-    QString lastError() const { return m_error; }
+    QSqlError lastError() const { return m_error; }
 
 private:
-    // Runs a statement of the transaction; its rows stay readable until the next one.
-    bool run(const QString &sql, const QVariantList &values);
-    // The code the row has now, read so that it stays so; false when the row is gone.
-    bool lockCurrentCode(const QVariant &key, QString *code);
-    bool begin();
+    bool execute(const QString &sql, const QVariantMap &binds);
+    // Inside the transaction: the row's code and version, locked until the end; false, with
+    // why (Gone or Failed), when they cannot be read.
+    bool readStored(const QVariant &key, QString *code, QVariant *version, Outcome *failure);
     // Commits unless another goods item has the code now.
-    Outcome finishWithCode(const QString &code);
-    Outcome commit();
+    Outcome commitUnlessTaken(const QString &code);
     Outcome rollback(Outcome outcome);
 
     TFrm_Data &m_data;
-    // One query for the whole transaction: it outlives a failure until the rollback.
-    std::unique_ptr<QSqlQuery> m_query;
-    QString m_error;
+    QSqlError m_error;
 };

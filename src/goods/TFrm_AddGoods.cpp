@@ -2,6 +2,7 @@
 #include "ui_TFrm_AddGoods.h"
 
 #include "DataSet.h"
+#include "DatabaseErrors.h"
 #include "GoodsCatalogue.h"
 #include "MessageBoxes.h"
 #include "TFrm_Data.h"
@@ -17,7 +18,8 @@ QPointer<TFrm_AddGoods> Frm_AddGoods;
 namespace {
 
 const QString WarningCaption = QStringLiteral("警告");
-const QString KeyField = QStringLiteral("GoodsID");
+const QString ReminderCaption = QStringLiteral("提醒");
+const QString GoodsTable = QStringLiteral("T_Goods");
 
 // Prices travel through their boxes as text without losing a digit; an empty box is no price.
 QString priceText(const QVariant &price)
@@ -80,9 +82,10 @@ void TFrm_AddGoods::DelGoods(TFrm_Data &data)
         return;
     }
     GoodsCatalogue catalogue(data);
-    if (!catalogue.remove(goods->value(KeyField))) {
-        MessageBoxes::dialog(MessageBoxes::DialogType::Confirmation, failedText + QLatin1Char('\n') + catalogue.lastError(),
-                             QMessageBox::Yes | QMessageBox::No);
+    // Deleted elsewhere already: nothing is left to delete.
+    if (catalogue.remove(goods->key(row)) == GoodsCatalogue::Outcome::Failed) {
+        MessageBoxes::dialog(MessageBoxes::DialogType::Confirmation,
+                             DatabaseErrors::withReason(failedText, catalogue.lastError()), QMessageBox::Yes | QMessageBox::No);
         return;
     }
     if (goods->reopen())
@@ -136,7 +139,7 @@ void TFrm_AddGoods::LoadCurrentGoods()
     GoodsCategoryCode = text("Category");
     m_ui->Edit_Category->setText(GoodsCatalogue(m_data).categoryName(GoodsCategoryCode));
     LoadedGoodsCode = text("GoodsCode");
-    m_loadedKey = goods->value(KeyField);
+    recordLoaded(goods);
     m_ui->Edit_GoodsCode->setText(LoadedGoodsCode);
     m_ui->Edit_GoodsName->setText(text("GoodsName"));
     m_ui->Edit_GoodsUnit->setText(text("GoodsUnit"));
@@ -203,25 +206,28 @@ void TFrm_AddGoods::Btn_OKClick()
 bool TFrm_AddGoods::saveNew()
 {
     const QString takenText = QStringLiteral("商品编码有重复，请您换一个产品编码!");
+    const GoodsCatalogue::Record record = goodsRecord();
+    if (!fitsColumns(GoodsTable, record))
+        return false;
     GoodsCatalogue catalogue(m_data);
     if (catalogue.codeTaken(m_ui->Edit_GoodsCode->text())) {
         warn(takenText, m_ui->Edit_GoodsCode);
         return false;
     }
     QVariant key;
-    switch (catalogue.insert(goodsRecord(), &key)) {
+    switch (catalogue.insert(record, &key)) {
+    case GoodsCatalogue::Outcome::Written:
+        break;
     case GoodsCatalogue::Outcome::CodeTaken:
         warn(takenText, m_ui->Edit_GoodsCode);
         return false;
-    case GoodsCatalogue::Outcome::Failed:
-        MessageBoxes::error(catalogue.lastError());
+    default:
+        m_data.reportError(QStringLiteral("保存数据失败!"), catalogue.lastError(), ReminderCaption);
         return false;
-    case GoodsCatalogue::Outcome::Written:
-        break;
     }
     DataSet *goods = m_data.Qry_Goods;
-    if (goods->isOpen() && goods->reopen())
-        goods->locate(KeyField, key);
+    if (goods->isOpen() && goods->refreshRecord(key))
+        goods->locateKey(key);
     // Ready for the next goods, in the same category.
     ClearGoodsFields();
     m_ui->Edit_GoodsCode->setFocus();
@@ -231,27 +237,36 @@ bool TFrm_AddGoods::saveNew()
 bool TFrm_AddGoods::saveEdited()
 {
     const QString takenText = QStringLiteral("货品编码有重复，请您换一个货品编码!");
+    const GoodsCatalogue::Record record = goodsRecord();
+    if (!fitsColumns(GoodsTable, record))
+        return false;
     GoodsCatalogue catalogue(m_data);
     const QString code = m_ui->Edit_GoodsCode->text();
-    if (code != LoadedGoodsCode && catalogue.codeTaken(code, m_loadedKey)) {
+    if (code != LoadedGoodsCode && catalogue.codeTaken(code, loadedKey())) {
         warn(takenText, m_ui->Edit_GoodsCode);
         return false;
     }
-    const GoodsCatalogue::Outcome outcome = m_loadedKey.isNull() ? GoodsCatalogue::Outcome::Failed
-                                                                 : catalogue.update(m_loadedKey, goodsRecord());
-    if (outcome == GoodsCatalogue::Outcome::CodeTaken) {
+    const GoodsCatalogue::Outcome outcome = catalogue.update(loadedKey(), loadedVersion(), record);
+    switch (outcome) {
+    case GoodsCatalogue::Outcome::CodeTaken:
         warn(takenText, m_ui->Edit_GoodsCode);
         return false;
+    case GoodsCatalogue::Outcome::ChangedElsewhere:
+        MessageBoxes::box(changedElsewhereText(), ReminderCaption, QMessageBox::Information, QMessageBox::Ok);
+        break;
+    case GoodsCatalogue::Outcome::Gone:
+        MessageBoxes::box(deletedElsewhereText(), ReminderCaption, QMessageBox::Information, QMessageBox::Ok);
+        break;
+    case GoodsCatalogue::Outcome::Failed:
+        m_data.reportError(QStringLiteral("保存数据失败!"), catalogue.lastError(), ReminderCaption);
+        break;
+    case GoodsCatalogue::Outcome::Written:
+        break;
     }
-    if (outcome == GoodsCatalogue::Outcome::Failed) {
-        const QString reason = catalogue.lastError();
-        MessageBoxes::box(reason.isEmpty() ? QStringLiteral("保存数据失败!") : QStringLiteral("保存数据失败!\n") + reason,
-                          QStringLiteral("提醒"), QMessageBox::Information, QMessageBox::Ok);
-    }
-    // After a failure too: the list shows what the database holds.
+    // After a failure too the list shows what is stored, and the dialog closes.
     DataSet *goods = m_data.Qry_Goods;
-    if (goods->isOpen() && goods->reopen())
-        goods->locate(KeyField, m_loadedKey);
+    if (goods->isOpen() && goods->refreshRecord(loadedKey()))
+        goods->locateKey(loadedKey());
     accept();
     return outcome == GoodsCatalogue::Outcome::Written;
 }

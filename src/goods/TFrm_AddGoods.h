@@ -44,7 +44,6 @@ private:
     std::unique_ptr<Ui::TFrm_AddGoods> m_ui;
     QString LoadedGoodsCode;
     QString GoodsCategoryCode;
-    QVariant m_loadedKey;
     bool m_shown = false;
 };
 

@@ -47,6 +47,8 @@ TFrm_Goods::TFrm_Goods(TFrm_Data &data, MainFrame &frame, QWidget *parent)
             [grid] { grid->printPreview(QStringLiteral("货品列表"), DataGrid::PrintFit::PageWidth); });
     // The count follows the list, also after an add or a delete.
     connect(m_data.Qry_Goods, &DataSet::opened, this, &TFrm_Goods::showCount);
+    connect(m_data.Qry_Goods, &QAbstractItemModel::rowsInserted, this, &TFrm_Goods::showCount);
+    connect(m_data.Qry_Goods, &QAbstractItemModel::rowsRemoved, this, &TFrm_Goods::showCount);
 }
 
 TFrm_Goods::~TFrm_Goods() = default;

@@ -29,8 +29,9 @@ TFrm_SelectGoods::TFrm_SelectGoods(TFrm_Data &data, MainFrame &frame, QWidget *p
     : QDialog(parent),
       m_ui(std::make_unique<Ui::TFrm_SelectGoods>()),
       m_data(data),
-      Qry_Goods(new DataSet(QStringLiteral("Qry_Goods"), data.database().connectionName(), this))
+      Qry_Goods(data.makeDataSet(QStringLiteral("Qry_Goods"), QString(), this))
 {
+    Qry_Goods->setRecordSource(QStringLiteral("T_Goods"), QStringLiteral("GoodsID"));
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     m_ui->Splitter1->setStretchFactor(0, 1);

@@ -2,6 +2,7 @@
 #include "ui_TFrm_Tree.h"
 
 #include "CodedHierarchy.h"
+#include "DatabaseErrors.h"
 #include "MessageBoxes.h"
 #include "TFrm_Data.h"
 
@@ -194,7 +195,7 @@ void TFrm_Tree::startAdd(bool asChild)
     QString code;
     switch (m_table->proposeCode(BaseCode, asChild, &code)) {
     case CategoryTable::Proposal::Failed:
-        MessageBoxes::error(m_table->lastError());
+        MessageBoxes::error(DatabaseErrors::reason(m_table->lastError()));
         return;
     case CategoryTable::Proposal::LevelFull:
         MessageBoxes::dialog(MessageBoxes::DialogType::Information,
@@ -245,7 +246,7 @@ bool TFrm_Tree::saveAdd()
     const QString duplicateText = QStringLiteral("编码重复!,不能保存!");
     bool taken = false;
     if (!m_table->exists(code, &taken)) {
-        MessageBoxes::error(m_table->lastError());
+        MessageBoxes::error(DatabaseErrors::reason(m_table->lastError()));
         return false;
     }
     if (taken) {
@@ -254,7 +255,7 @@ bool TFrm_Tree::saveAdd()
     }
     bool parentExists = code.size() == 2;
     if (!parentExists && !code.isEmpty() && !m_table->exists(code.left(code.size() - 2), &parentExists)) {
-        MessageBoxes::error(m_table->lastError());
+        MessageBoxes::error(DatabaseErrors::reason(m_table->lastError()));
         return false;
     }
     if (!parentExists) {
@@ -264,7 +265,7 @@ bool TFrm_Tree::saveAdd()
     const QString name = m_ui->Edit_Name->text().trimmed();
     switch (m_table->insert(code, name)) {
     case CategoryTable::Insertion::Failed:
-        MessageBoxes::error(m_table->lastError());
+        MessageBoxes::error(DatabaseErrors::reason(m_table->lastError()));
         return false;
     case CategoryTable::Insertion::Duplicate:
         informAndFocus(duplicateText, false);
@@ -321,7 +322,7 @@ bool TFrm_Tree::saveRename()
     }
     bool found = false;
     if (!m_table->exists(code, &found)) {
-        MessageBoxes::error(m_table->lastError());
+        MessageBoxes::error(DatabaseErrors::reason(m_table->lastError()));
         return false;
     }
     if (!found) {
@@ -331,7 +332,7 @@ bool TFrm_Tree::saveRename()
     }
     const QString name = m_ui->Edit_Name->text().trimmed();
     if (!m_table->rename(code, name)) {
-        MessageBoxes::error(m_table->lastError());
+        MessageBoxes::error(DatabaseErrors::reason(m_table->lastError()));
         return false;
     }
     m_ui->Edit_Code->setEnabled(false);
@@ -358,7 +359,7 @@ void TFrm_Tree::TB_DelClick()
         return;
     switch (m_table->remove(codeOf(node).trimmed())) {
     case CategoryTable::Removal::Failed:
-        MessageBoxes::error(m_table->lastError());
+        MessageBoxes::error(DatabaseErrors::reason(m_table->lastError()));
         return;
     case CategoryTable::Removal::HasChildren:
         // Added by another workstation: the tree shows them now.

@@ -113,6 +113,7 @@ void TFrm_AddBill::LoadCurrentComplaint()
     m_ui->Memo1->setPlainText(complaints->value(QStringLiteral("memo")).toString());
     m_ui->Memo2->setPlainText(complaints->value(QStringLiteral("memo1")).toString());
     m_ui->Memo3->setPlainText(complaints->value(QStringLiteral("memo2")).toString());
+    recordLoaded(complaints);
 }
 
 void TFrm_AddBill::Btn_OKClick()
@@ -133,10 +134,7 @@ void TFrm_AddBill::Btn_OKClick()
     // Written as the text of the local time: a date-time value would reach PostgreSQL in
     // UTC and be stored shifted by the server's time zone.
     const QDateTime when(m_ui->DateTimePicker1->date(), toTheSecond(m_ui->DateTimePicker2->time()));
-    const DataSet *customer = m_data.Qry_Cust;
     const Fields fields = {
-        {QStringLiteral("CustName"), customer->value(QStringLiteral("Company"))},
-        {QStringLiteral("CustCode"), customer->value(QStringLiteral("CustCode"))},
         {QStringLiteral("level"), level},
         {QStringLiteral("people"), receiver},
         {QStringLiteral("memo1"), m_ui->Memo2->toPlainText()},
@@ -145,7 +143,9 @@ void TFrm_AddBill::Btn_OKClick()
         {QStringLiteral("BillDate"), when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))},
         {QStringLiteral("F_User"), m_session.OperatorName()},
     };
-    if (!writeRecord(m_data.Qry_Bill, ComplaintTable, ComplaintKey, fields))
+    const CustomerCopies fromCustomer = {{QStringLiteral("CustName"), QStringLiteral("Company")},
+                                         {QStringLiteral("CustCode"), QStringLiteral("CustCode")}};
+    if (!writeRecord(m_data.Qry_Bill, ComplaintTable, ComplaintKey, fields, fromCustomer))
         return;
     if (isAdding())
         ClearComplaintFields();

@@ -93,6 +93,7 @@ void TFrm_AddContact::LoadCurrentVisit()
     m_ui->Memo2->setPlainText(visits->value(QStringLiteral("memo2")).toString());
     const QDate date = visits->value(QStringLiteral("Birthday")).toDate();
     m_ui->DateTimePicker1->setDate(date.isValid() ? date : QDate::currentDate());
+    recordLoaded(visits);
 }
 
 void TFrm_AddContact::Btn_OKClick()
@@ -105,17 +106,16 @@ void TFrm_AddContact::Btn_OKClick()
         m_ui->Combo_Cust->setFocus();
         return;
     }
-    const DataSet *customer = m_data.Qry_Cust;
     const Fields fields = {
         {QStringLiteral("Name"), visitor},
         {QStringLiteral("memo1"), m_ui->Memo1->toPlainText()},
         {QStringLiteral("memo2"), m_ui->Memo2->toPlainText()},
         {QStringLiteral("Birthday"), m_ui->DateTimePicker1->date()},
-        {QStringLiteral("Company"), customer->value(QStringLiteral("Company"))},
-        {QStringLiteral("CustCode"), customer->value(QStringLiteral("CustCode"))},
         {QStringLiteral("f_user"), m_session.OperatorName()},
     };
-    if (!writeRecord(m_data.Qry_Contact, VisitTable, VisitKey, fields))
+    const CustomerCopies fromCustomer = {{QStringLiteral("Company"), QStringLiteral("Company")},
+                                         {QStringLiteral("CustCode"), QStringLiteral("CustCode")}};
+    if (!writeRecord(m_data.Qry_Contact, VisitTable, VisitKey, fields, fromCustomer))
         return;
     if (isAdding())
         ClearVisitFields();

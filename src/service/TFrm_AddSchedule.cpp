@@ -1,6 +1,7 @@
 #include "TFrm_AddSchedule.h"
 #include "ui_TFrm_AddSchedule.h"
 
+#include "DailyNumbers.h"
 #include "DataSet.h"
 #include "MessageBoxes.h"
 #include "Session.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QShowEvent>
+#include <QSqlQuery>
 #include <QSignalBlocker>
 #include <cmath>
 
@@ -23,11 +25,6 @@ const QString FeeNotNumberText = QStringLiteral("服务费用必须是数字！"
 constexpr int TextLength = 50;
 // Numbers lost to other workstations in a row before the save gives up.
 constexpr int MaxRenumbering = 20;
-
-QString numberPrefix(const QDate &day)
-{
-    return QStringLiteral("WX-") + day.toString(QStringLiteral("yyyy-MM-dd"));
-}
 
 void setField(RecordEditor::Fields &fields, const QString &column, const QVariant &value)
 {
@@ -98,31 +95,13 @@ void TFrm_AddSchedule::DelSchedule(TFrm_Data &data)
         deleteCurrentRecord(data, data.Qry_Schedule, OrderTable, OrderKey);
 }
 
-QString TFrm_AddSchedule::PadSequence(int sequence)
-{
-    return QString::number(sequence).rightJustified(4, QLatin1Char('0'));
-}
-
 QString TFrm_AddSchedule::OrderNumberFor(TFrm_Data &data, const QDate &day)
 {
-    const QString prefix = numberPrefix(day) + QLatin1Char('-');
-    // Longest first, so that 10000 comes before 9999.
-    if (!data.RunQuery(data.Qry_Str,
-                       QStringLiteral("select danhao from T_Schedule where danhao like :prefix "
-                                      "order by length(danhao) desc, danhao desc"),
-                       {{QStringLiteral(":prefix"), prefix + QLatin1Char('%')}}))
-        return QString();
-    int last = 0;
-    for (int row = 0; row < data.Qry_Str->recordCount(); ++row) {
-        bool ok = false;
-        const int sequence = data.Qry_Str->value(row, NumberColumn).toString().mid(prefix.size()).toInt(&ok);
-        // A number typed in by hand may not end in digits.
-        if (ok && sequence > 0) {
-            last = sequence;
-            break;
-        }
-    }
-    return prefix + PadSequence(last + 1);
+    QSqlError error;
+    const QString number = DailyNumbers::next(data, OrderTable, NumberColumn, QStringLiteral("WX"), day, nullptr, &error);
+    if (number.isEmpty())
+        data.reportError(QStringLiteral("无法生成维修单号。"), error, QStringLiteral("提醒"));
+    return number;
 }
 
 void TFrm_AddSchedule::showEvent(QShowEvent *event)
@@ -203,6 +182,7 @@ void TFrm_AddSchedule::LoadCurrentOrder()
     m_ui->ComboBox1->setEditText(text("zt"));
     m_ui->CheckBox_Awoke->setChecked(orders->value(QStringLiteral("Awoke")).toBool());
     m_ui->DateTimePicker_Awoke->setDate(dateOrToday("AwokeDate"));
+    recordLoaded(orders);
 }
 
 void TFrm_AddSchedule::fillUnitModels()
@@ -264,12 +244,9 @@ void TFrm_AddSchedule::Btn_OKClick()
         m_ui->Edit_fee->selectAll();
         return;
     }
-    const DataSet *customer = m_data.Qry_Cust;
     const QDate reported = m_ui->DateTimePicker1->date();
     const bool reminder = m_ui->CheckBox_Awoke->isChecked();
     const Fields fields = {
-        {QStringLiteral("Company"), customer->value(QStringLiteral("Company"))},
-        {QStringLiteral("CustCode"), customer->value(QStringLiteral("CustCode"))},
         {QStringLiteral("code"), m_ui->Edit_code->text()},
         {QStringLiteral("Type"), m_ui->Combo_type->currentText()},
         {QStringLiteral("reason"), m_ui->Combo_yuanyin->currentText()},
@@ -287,8 +264,6 @@ void TFrm_AddSchedule::Btn_OKClick()
         {QStringLiteral("F_User"), m_session.OperatorName()},
         {QStringLiteral("Subject"), m_ui->Combo_xz->currentText()},
         {QStringLiteral("Contact"), m_ui->Combo_fw->currentText()},
-        {QStringLiteral("tel"), customer->value(QStringLiteral("Tel"))},
-        {QStringLiteral("address"), customer->value(QStringLiteral("Address"))},
         {QStringLiteral("zt"), m_ui->ComboBox1->currentText()},
         {QStringLiteral("Awoke"), reminder},
         {QStringLiteral("AwokeDate"), reminder ? QVariant(m_ui->DateTimePicker_Awoke->date())
@@ -306,8 +281,13 @@ void TFrm_AddSchedule::Btn_OKClick()
 
 bool TFrm_AddSchedule::saveOrder(Fields fields)
 {
+    // The customer's code, name, telephone and address as stored when the order is saved.
+    const CustomerCopies fromCustomer = {{QStringLiteral("Company"), QStringLiteral("Company")},
+                                         {QStringLiteral("CustCode"), QStringLiteral("CustCode")},
+                                         {QStringLiteral("tel"), QStringLiteral("Tel")},
+                                         {QStringLiteral("address"), QStringLiteral("Address")}};
     if (!isAdding())
-        return writeRecord(m_data.Qry_Schedule, OrderTable, OrderKey, fields);
+        return writeRecord(m_data.Qry_Schedule, OrderTable, OrderKey, fields, fromCustomer);
     // The number was taken when the dialog showed it; another workstation may have saved it
     // since. The unique index refuses it then, and the order takes the next free one.
     const QString shown = m_ui->Edit_danhao->text();
@@ -315,15 +295,18 @@ bool TFrm_AddSchedule::saveOrder(Fields fields)
     for (int attempt = 0;; ++attempt) {
         setField(fields, NumberColumn, number);
         QSqlError error;
-        if (writeRecord(m_data.Qry_Schedule, OrderTable, OrderKey, fields, &error))
+        if (writeRecord(m_data.Qry_Schedule, OrderTable, OrderKey, fields, fromCustomer, &error))
             break;
+        if (!error.isValid())
+            return false;   // refused with a message of its own
         const bool lostNumber = attempt < MaxRenumbering && !number.isEmpty() && orderNumberTaken(number);
-        const QString next = lostNumber ? OrderNumberFor(m_data, m_numberDay) : QString();
-        if (next.isEmpty()) {
-            MessageBoxes::error(error.text());
+        if (!lostNumber) {
+            m_data.reportError(QStringLiteral("保存数据失败!"), error, QStringLiteral("提醒"));
             return false;
         }
-        number = next;
+        number = OrderNumberFor(m_data, m_numberDay);
+        if (number.isEmpty())
+            return false;
     }
     if (number != shown)
         MessageBoxes::box(QStringLiteral("维修单号 %1 已被其他工作站使用，本单已保存为 %2。").arg(shown, number),
@@ -333,7 +316,8 @@ bool TFrm_AddSchedule::saveOrder(Fields fields)
 
 bool TFrm_AddSchedule::orderNumberTaken(const QString &number)
 {
-    return m_data.RunQuery(m_data.Qry_Str, QStringLiteral("select ScheduleID from T_Schedule where danhao = :number"),
-                           {{QStringLiteral(":number"), number}})
-        && !m_data.Qry_Str->isEmpty();
+    QSqlQuery query(m_data.database());
+    return m_data.connection().exec(query, QStringLiteral("select ScheduleID from T_Schedule where danhao = :number"),
+                                    {{QStringLiteral(":number"), number}})
+        && query.next();
 }

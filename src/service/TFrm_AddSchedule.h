@@ -24,10 +24,8 @@ public:
     static void EditSchedule(TFrm_Data &data, Session &session, QWidget *parent);
     static void DelSchedule(TFrm_Data &data);
 
-    // The sequence of an order number: zero-filled to four digits, more digits past 9999.
-    static QString PadSequence(int sequence);
-    // The day's next order number, one past the highest taken; empty when the numbers
-    // cannot be read.
+    // The day's next order number, one past the highest taken; empty (after a message) when
+    // the numbers cannot be read.
     static QString OrderNumberFor(TFrm_Data &data, const QDate &day);
 
 protected:

@@ -26,7 +26,7 @@ TFrm_Awoke::TFrm_Awoke(TFrm_Data &data, Session &session, QWidget *parent)
       m_ui(std::make_unique<Ui::TFrm_Awoke>()),
       m_data(data),
       m_session(session),
-      m_dueOrders(new DataSet(QStringLiteral("Qry_Awoke"), data.database().connectionName(), this))
+      m_dueOrders(data.makeDataSet(QStringLiteral("Qry_Awoke"), QString(), this))
 {
     m_ui->setupUi(this);
     setWindowTitle(Title);

@@ -15,8 +15,9 @@ QString serverUrl()
     return qEnvironmentVariable("AFTERSALES_TEST_PG");
 }
 
-// Runs one statement on the server's maintenance database.
-void runOnServer(const QString &sql)
+} // namespace
+
+void TestHome::runOnServer(const QString &sql)
 {
     const QString name = QStringLiteral("test-admin");
     {
@@ -37,8 +38,6 @@ void runOnServer(const QString &sql)
     QSqlDatabase::removeDatabase(name);
 }
 
-} // namespace
-
 TestHome::TestHome(const QString &engine) : m_engine(engine)
 {
     if (engine == QLatin1String("postgresql")) {
@@ -57,6 +56,14 @@ TestHome::~TestHome()
 {
     if (!m_pgDatabase.isEmpty())
         runOnServer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgDatabase));
+}
+
+QString TestHome::dbConnAs(const QString &user, const QString &password) const
+{
+    QUrl url(m_dbConn);
+    url.setUserName(user);
+    url.setPassword(password);
+    return url.toString();
 }
 
 QString TestHome::filePath(const QString &relative) const

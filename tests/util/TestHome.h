@@ -21,6 +21,11 @@ public:
 
     void writeConfig(const QString &text) const;
 
+    // Runs a statement on the PostgreSQL server's maintenance database (roles, databases).
+    static void runOnServer(const QString &sql);
+    // The server of AFTERSALES_TEST_PG with another user and password (and this test's database).
+    QString dbConnAs(const QString &user, const QString &password) const;
+
     // The engines of this run: SQLite always, PostgreSQL when AFTERSALES_TEST_PG is set.
     static QStringList engines();
     // Adds the "engine" column and one row per engine to a Qt Test data table.
