@@ -82,13 +82,6 @@ void GridColumns::SortByTitleMarkers(DataGrid *grid, DataSet *query)
         query->setSort(sortText(grid));
 }
 
-void GridColumns::SortByTitleMarkers(DataGrid *grid, DataSet *query, const QString &keyField)
-{
-    const QString markers = sortText(grid);
-    if (query->isOpen())
-        query->setSort(markers.isEmpty() ? QString() : markers + QStringLiteral(", ") + keyField);
-}
-
 QString GridColumns::RemoveFirst(const QString &text, const QString &part)
 {
     const int position = part.isEmpty() ? -1 : text.indexOf(part);

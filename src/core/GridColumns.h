@@ -19,9 +19,6 @@ public:
     static bool SaveGridColumns(TFrm_Data &data, DataGrid *grid, const QString &name, int showMessage);
     // Sorts the data set by the grid's markers, in the order they were set.
     static void SortByTitleMarkers(DataGrid *grid, DataSet *query);
-    // The same, with the table's key after the markers, so that rows with equal values keep
-    // one order from page to page.
-    static void SortByTitleMarkers(DataGrid *grid, DataSet *query, const QString &keyField);
     // The sort text of the grid's markers: "  b DESC , a".
     static QString sortText(const DataGrid *grid);
     // The text with the first occurrence of part removed.

@@ -38,7 +38,7 @@ TFrm_Goods::TFrm_Goods(TFrm_Data &data, MainFrame &frame, QWidget *parent)
 
     DataGrid *grid = m_ui->DBGridEh1;
     connect(grid, &DataGrid::sortMarkingChanged, this,
-            [this, grid] { GridColumns::SortByTitleMarkers(grid, m_data.Qry_Goods, QStringLiteral("GoodsID")); });
+            [this, grid] { GridColumns::SortByTitleMarkers(grid, m_data.Qry_Goods); });
     connect(grid, &DataGrid::rowDoubleClicked, this, [this] { runCommand("EditGoods"); });
     connect(grid, &DataGrid::deleteKeyPressed, this, [this] { runCommand("DelGoods"); });
     connect(m_ui->TreeView1, &QTreeWidget::itemClicked, this, &TFrm_Goods::TreeView1Click);

@@ -42,7 +42,7 @@ TFrm_SelectGoods::TFrm_SelectGoods(TFrm_Data &data, MainFrame &frame, QWidget *p
     grid->setMultiSort(true);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(grid, &DataGrid::sortMarkingChanged, this,
-            [this, grid] { GridColumns::SortByTitleMarkers(grid, Qry_Goods, QStringLiteral("GoodsID")); });
+            [this, grid] { GridColumns::SortByTitleMarkers(grid, Qry_Goods); });
     connect(grid, &DataGrid::rowDoubleClicked, this, &TFrm_SelectGoods::AddSelectedGoods);
     connect(m_ui->TreeView1, &QTreeWidget::itemDoubleClicked, this, &TFrm_SelectGoods::TreeView1DblClick);
     for (QLineEdit *box : {m_ui->Edit_Code, m_ui->Edit_Name, m_ui->Edit_Bar, m_ui->Edit_guige})
