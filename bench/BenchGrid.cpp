@@ -2,12 +2,13 @@
 // and QTableView that fetch every row. Each variant runs in a child process of its own so
 // that its peak memory is its own.
 //
-//   bench_grid [--rows N] [--db FILE]
+//   bench_grid [--rows N] [--db postgresql://user@host:port/dbname]
 //
 // Prints, per step, the time of both variants, their ratio, and the peak resident memory.
 
 #include "BenchSupport.h"
-#include "CustomerGenerator.h"
+#include "BenchHome.h"
+#include "DatabaseLocation.h"
 #include "DataGrid.h"
 #include "GridColumns.h"
 #include "TFrm_Data.h"
@@ -91,13 +92,13 @@ QJsonObject runDataGrid(const QString &home)
     return times;
 }
 
-QJsonObject runPlainModel(const QString &home)
+QJsonObject runPlainModel(const QString &home, const QString &dbConn)
 {
     QJsonObject times;
     QElapsedTimer timer;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("plain"));
-    db.setDatabaseName(QDir(home).filePath(QStringLiteral("DataBase/server.db")));
-    db.open();
+    QString error;
+    DatabaseLocation::fromDbConn(dbConn, home).open(QStringLiteral("plain"), &error);
+    QSqlDatabase db = QSqlDatabase::database(QStringLiteral("plain"));
     QSqlQueryModel model;
     QSortFilterProxyModel proxy;
     proxy.setSourceModel(&model);
@@ -143,35 +144,34 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    const QCommandLineOption rows(QStringLiteral("rows"), QStringLiteral("Generated customers."), QStringLiteral("N"), QStringLiteral("1000000"));
-    const QCommandLineOption home(QStringLiteral("home"), QStringLiteral("Program folder of an existing database."), QStringLiteral("DIR"));
+    BenchHome::addOptions(parser);
+    const QCommandLineOption home(QStringLiteral("home"), QStringLiteral("Internal: the program folder."), QStringLiteral("DIR"));
     const QCommandLineOption variant(QStringLiteral("variant"), QStringLiteral("Internal: run one variant."), QStringLiteral("NAME"));
-    parser.addOptions({rows, home, variant});
+    parser.addOptions({home, variant});
     parser.addHelpOption();
     parser.process(app);
 
     if (parser.isSet(variant)) {
-        QJsonObject result = parser.value(variant) == QLatin1String("datagrid") ? runDataGrid(parser.value(home))
-                                                                                 : runPlainModel(parser.value(home));
+        QJsonObject result = parser.value(variant) == QLatin1String("datagrid")
+                                 ? runDataGrid(parser.value(home))
+                                 : runPlainModel(parser.value(home), parser.value(QStringLiteral("db")));
         result[QStringLiteral("peak kB")] = double(peakResidentKb());
         std::printf("%s\n", QJsonDocument(result).toJson(QJsonDocument::Compact).constData());
         return 0;
     }
 
-    QTemporaryDir temporary;
-    QString folder = parser.value(home);
-    if (folder.isEmpty()) {
-        folder = temporary.path();
-        TFrm_Data data(folder);
-        QElapsedTimer timer;
-        timer.start();
-        generateCustomers(data.database(), parser.value(rows).toInt());
-        std::printf("generated %s customers in %.1f s\n", qPrintable(parser.value(rows)), timer.elapsed() / 1000.0);
-    }
+    BenchHome bench(parser);
+    if (!bench.isReady())
+        return 1;
+    const QString folder = bench.path();
+    std::printf("%d customers on %s\n", bench.rows(), bench.isPostgres() ? "PostgreSQL" : "SQLite");
 
     const auto run = [&](const QString &name) {
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--variant"), name, QStringLiteral("--home"), folder});
+        QStringList arguments{QStringLiteral("--variant"), name, QStringLiteral("--home"), folder};
+        if (bench.isPostgres())
+            arguments << QStringLiteral("--db") << bench.dbConn();
+        child.start(QCoreApplication::applicationFilePath(), arguments);
         child.waitForFinished(-1);
         return QJsonDocument::fromJson(child.readAllStandardOutput().trimmed().split('\n').last()).object();
     };

@@ -53,6 +53,38 @@ private slots:
         QVERIFY(customers->cachedRowCount() <= DataSet::PageSize * DataSet::MaxCachedPages);
     }
 
+    // Saves of this workstation move the footer by what they changed; the sums stay those of
+    // the database.
+    void footerSumsFollowSaves_data() { TestHome::addEngineRows(); }
+    void footerSumsFollowSaves()
+    {
+        QFETCH(QString, engine);
+        TestHome home(engine);
+        TFrm_Data data(home.path());
+        QVERIFY(generateCustomers(data.database(), 450));
+        DataSet *customers = data.Qry_Cust;
+        customers->setSummaryFields({QStringLiteral("money")});
+        QVERIFY(data.RunQuery(customers, QStringLiteral("select * from custom")));
+        const auto stored = [&data] {
+            data.RunQuery(data.Qry_Temp, QStringLiteral("select sum(money) from custom"));
+            return data.Qry_Temp->value(0, 0).toDouble();
+        };
+        QCOMPARE(customers->sum(QStringLiteral("money")).toDouble(), stored());
+        const QVariant edited = customers->key(3);
+        QVERIFY(customers->value(3, QStringLiteral("money")).isValid());   // its row was read
+        QVERIFY(data.execute(QStringLiteral("update custom set money = 12345.67 where CustID = :id"), {{":id", edited}}));
+        QVERIFY(customers->refreshRecord(edited));
+        QVERIFY(data.execute(QStringLiteral("insert into custom (CustCode, money) values ('NEW', 1000000.5)")));
+        QVERIFY(data.RunQuery(data.Qry_Temp, QStringLiteral("select CustID from custom where CustCode = 'NEW'")));
+        QVERIFY(customers->refreshRecord(data.Qry_Temp->value(0, 0)));
+        QCOMPARE(customers->recordCount(), 451);
+        QCOMPARE(customers->sum(QStringLiteral("money")).toDouble(), stored());
+        // A record of another page, not read yet: the next sum asks the database again.
+        QVERIFY(data.execute(QStringLiteral("update custom set money = 7 where CustID = :id"), {{":id", customers->key(440)}}));
+        QVERIFY(customers->refreshRecord(customers->key(440)));
+        QCOMPARE(customers->sum(QStringLiteral("money")).toDouble(), stored());
+    }
+
     void modelIsConsistent_data() { TestHome::addEngineRows(); }
     void modelIsConsistent()
     {

@@ -491,29 +491,37 @@ bool DataSet::refreshRecord(const QVariant &key)
         setCurrentRow(qMin(current, m_recordCount - 1));
         return false;
     }
-    m_sumsValid = false;
     const qint64 k = key.toLongLong();
     const int position = int(m_keys.indexOf(k));
     const QHash<qint64, Row> rows = fetchByKeys({k});
+    const bool found = rows.contains(k);
+    const Row *fresh = found ? &*rows.constFind(k) : nullptr;
     if (position >= 0) {
         const int page = position / PageSize;
         auto it = m_pages.find(page);
         if (it != m_pages.end()) {
-            const bool found = rows.contains(k);
-            it->rows[position % PageSize] = found ? rows.value(k) : Row(m_fields.count());
+            Row &cached = it->rows[position % PageSize];
+            adjustSums(it->gone.testBit(position % PageSize) ? nullptr : &cached, fresh);
+            cached = found ? *fresh : Row(m_fields.count());
             it->gone.setBit(position % PageSize, !found);
+        } else {
+            m_sumsValid = false;   // what the row held before is not known here
         }
         emit dataChanged(index(position, 0), index(position, qMax(0, m_fields.count() - 1)));
         // What follows the current record (the detail lists) follows its new values.
         if (position == m_currentRow)
             emit currentRowChanged(m_currentRow);
-        return rows.contains(k);
+        return found;
     }
     // A new record: only when the statement itself matches it.
     QSqlQuery query(m_connection->database());
     if (!execute(query, QStringLiteral("SELECT q.%1 FROM (%2) q WHERE q.%1 = %3").arg(m_keyField, source()).arg(k))
         || !query.next())
         return false;
+    if (found)
+        adjustSums(nullptr, fresh);
+    else
+        m_sumsValid = false;
     beginInsertRows({}, m_recordCount, m_recordCount);
     m_keys.append(k);
     m_pages.remove(m_recordCount / PageSize);
@@ -521,6 +529,26 @@ bool DataSet::refreshRecord(const QVariant &key)
     ++m_recordCount;
     endInsertRows();
     return true;
+}
+
+void DataSet::adjustSums(const Row *before, const Row *after)
+{
+    // A write of this workstation moves the footer by the row's change, without another pass
+    // over the whole list.
+    if (!m_sumsValid)
+        return;
+    for (auto it = m_sums.begin(); it != m_sums.end(); ++it) {
+        const int column = m_fields.indexOf(it.key());
+        double total = it.value().toDouble();
+        bool any = !it.value().isNull();
+        if (before && !before->at(column).isNull())
+            total -= before->at(column).toDouble();
+        if (after && !after->at(column).isNull()) {
+            total += after->at(column).toDouble();
+            any = true;
+        }
+        *it = any ? QVariant(total) : QVariant();
+    }
 }
 
 void DataSet::setSort(const QString &orderBy)

@@ -146,6 +146,7 @@ private:
     bool readKeys();
     bool loadAll();
     bool computeSums(const QStringList &fields);
+    void adjustSums(const Row *before, const Row *after);
     const Row *rowAt(int row) const;
     bool fetchPage(int page) const;
     // Rows of the given keys: through the statement, else (no longer matched) from the table.

@@ -120,6 +120,7 @@ const std::vector<IndexDefinition> &indexDefinitions()
         // The numbers of one day ("AZ-yyyy-MM-dd-"), whatever the server's collation.
         {"ix_custom_batch_day", "custom", "substr(batch, 1, 14)"},
         // The usual sorts of the customer list, and the duplicate-name check.
+        {"ix_custom_code_order", "custom", "CustCode, CustID"},
         {"ix_custom_company", "custom", "Company, CustID"},
         {"ix_custom_model", "custom", "model, CustID"},
         {"ix_custom_buydate", "custom", "buydate, CustID"},
