@@ -133,6 +133,7 @@ private slots:
             {"code taken", "KF-35", "新品", "商品编码有重复，请您换一个产品编码!", "Edit_GoodsCode"},
             {"blanks are a code", "  ", "新品", "", ""},
             {"quotes are text", "O'Neil; drop", "新品", "", ""},
+            {"as long as the column", QString(50, QChar(0x7F16)), QString(50, QChar(0x578B)), "", ""},
         };
         for (const QString &engine : TestHome::engines()) {
             for (const auto &[name, code, goodsName, message, focus] : cases)
@@ -162,7 +163,10 @@ private slots:
         if (message.isEmpty()) {
             QVERIFY(messages.texts().isEmpty());
             QCOMPARE(goodsCount, 4);
-            QCOMPARE(goods(f, code).value("category").toString(), QString());
+            const QVariantMap stored = goods(f, code);
+            QCOMPARE(stored.value("goodsname").toString(), name);
+            QVERIFY(stored.contains("category"));
+            QCOMPARE(stored.value("category").toString(), QString());
             return;
         }
         QCOMPARE(messages.texts(), QStringList{message});

@@ -41,7 +41,7 @@ TFrm_AddGoods::TFrm_AddGoods(TFrm_Data &data, Mode mode, QWidget *parent)
 {
     m_ui->setupUi(this);
     Frm_AddGoods = this;
-    m_ui->Combo_Units->lineEdit()->setMaxLength(30);
+    m_ui->Combo_Units->lineEdit()->setMaxLength(50);
     QAction *chooser = m_ui->Edit_Category->addAction(QIcon::fromTheme(QStringLiteral("folder")), QLineEdit::TrailingPosition);
     chooser->setObjectName(QStringLiteral("Edit_CategoryButton"));
     chooser->setToolTip(QStringLiteral("选择型号类别"));
@@ -114,10 +114,8 @@ void TFrm_AddGoods::FormShow()
         // Adding from the goods picker starts without a category.
         GoodsCategoryCode = Frm_Goods ? Frm_Goods->currentGoodsCategory() : QString();
         m_ui->Edit_Category->setText(GoodsCatalogue(m_data).categoryName(GoodsCategoryCode));
-    } else if (!m_data.Qry_Goods->isEmpty()) {
-        LoadCurrentGoods();
     } else {
-        ClearGoodsFields();
+        LoadCurrentGoods();
     }
     m_ui->Edit_GoodsCode->setFocus();
 }
