@@ -120,9 +120,10 @@ bool withModal(const std::function<void()> &open, const std::function<void(Dialo
         if (!dialog)
             return;
         shown = true;
+        // Closed as it stands: an editor would ask before dropping what was typed.
         const auto close = qScopeGuard([dialog] {
             if (dialog && dialog->isVisible())
-                dialog->reject();
+                dialog->done(QDialog::Rejected);
         });
         steps(dialog);
     });

@@ -1,10 +1,15 @@
 #include "MessageRecorder.h"
+#include "ProgramFiles.h"
 #include "Session.h"
 #include "TFrm_Data.h"
 #include "TFrm_Login.h"
 #include "TestHome.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -157,6 +162,36 @@ private slots:
         QCOMPARE(loggedIn.count(), 1);
         QCOMPARE(f.session.OperatorName(), operatorName);
         QCOMPARE(f.data.ConfigIni().ReadInteger(QStringLiteral("login"), QStringLiteral("username"), -9), 1);
+    }
+
+    void pictureFromTheProgramFolderOrBesideTheProgram_data()
+    {
+        QTest::addColumn<bool>("ownCopy");
+        QTest::newRow("own copy") << true;
+        QTest::newRow("delivered beside the program") << false;
+    }
+    void pictureFromTheProgramFolderOrBesideTheProgram()
+    {
+        QFETCH(bool, ownCopy);
+        // A folder given with --home holds Config.ini and the database, maybe no pictures.
+        Fixture f(QStringLiteral("sqlite"));
+        const QString relative = QStringLiteral("IMG/Login.jpg");
+        QString expected = QDir(QCoreApplication::applicationDirPath()).filePath(relative);
+        if (ownCopy) {
+            QVERIFY(QDir(f.home.path()).mkpath(QStringLiteral("IMG")));
+            expected = f.home.filePath(relative);
+            QImage picture(40, 10, QImage::Format_RGB32);
+            picture.fill(Qt::darkBlue);
+            QVERIFY(picture.save(expected));
+        }
+        QVERIFY2(QFile::exists(expected), qPrintable(expected));
+        QCOMPARE(ProgramFiles::path(f.home.path(), relative), expected);
+        TFrm_Login login(f.data, f.session);
+        const QPixmap shown = login.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap();
+        QVERIFY(!shown.isNull());
+        QCOMPARE(shown.size(), QImage(expected).size());
+        // What neither place has is looked for in the program folder.
+        QCOMPARE(ProgramFiles::path(f.home.path(), QStringLiteral("help/none.html")), f.home.filePath(QStringLiteral("help/none.html")));
     }
 
     void cancelLeavesNobodyLoggedIn()

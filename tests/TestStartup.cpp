@@ -320,6 +320,31 @@ private slots:
         QCOMPARE(messages.messages().size(), 1);
     }
 
+    // After the program ends, server.db alone holds everything: a copy of it is complete.
+    void cleanExitLeavesOneCompleteFile()
+    {
+        TestHome home(QStringLiteral("sqlite"));
+        {
+            TFrm_Data data(home.path());
+            for (int i = 0; i < 30; ++i)
+                QVERIFY(data.execute(QStringLiteral("insert into custom (CustCode, Company) values (:c, :c)"),
+                                     {{":c", QStringLiteral("K%1").arg(i)}}));
+        }
+        TestHome copy(QStringLiteral("sqlite"));
+        const QString copied = copy.filePath(QStringLiteral("copy.db"));
+        QVERIFY(QFile::copy(home.filePath(QStringLiteral("DataBase/server.db")), copied));
+        const QString name = QStringLiteral("copy");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(copied);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("select count(*) from custom")) && query.next());
+            QCOMPARE(query.value(0).toInt(), 30);
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+
     void configSavedInTheChineseCodePage()
     {
         TestHome maker(QStringLiteral("sqlite"));

@@ -2,10 +2,10 @@
 #include "ui_TFrm_Login.h"
 
 #include "MessageBoxes.h"
+#include "ProgramFiles.h"
 #include "Session.h"
 #include "TFrm_Data.h"
 
-#include <QDir>
 #include <QPixmap>
 #include <QShowEvent>
 
@@ -25,8 +25,12 @@ TFrm_Login::TFrm_Login(TFrm_Data &data, Session &session, QWidget *parent)
     setFixedSize(size());
     setWindowTitle(QStringLiteral("登录"));
     m_ui->Edit_Pass->clear();
-    // A missing picture leaves the space empty.
-    m_ui->Image1->setPixmap(QPixmap(QDir(data.programDir()).filePath(QStringLiteral("IMG/Login.jpg"))));
+    // A missing picture leaves a plain dark band, on which the white hint lines stay readable.
+    const QPixmap picture(ProgramFiles::path(data.programDir(), QStringLiteral("IMG/Login.jpg")));
+    if (picture.isNull())
+        m_ui->Image1->setStyleSheet(QStringLiteral("background-color: #2f5d8a;"));
+    else
+        m_ui->Image1->setPixmap(picture);
 
     connect(m_ui->Combo_User, qOverload<int>(&QComboBox::activated), this,
             [this] { m_ui->Edit_Pass->setFocus(); });

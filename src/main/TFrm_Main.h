@@ -84,6 +84,8 @@ private:
     QToolButton *addToolButton(const char *objectName, QAction *action);
     void connectHandlers();
     void markCommandsNotProvided();
+    // The desktop's programs and the maker's addresses: enabled when they are there.
+    void enableDesktopCommands();
     void closeChildWindows();
     void operatorLoggedIn();
     void Timer1Timer();
