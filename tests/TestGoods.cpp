@@ -372,11 +372,11 @@ private slots:
             clickNode(tree(window), QStringLiteral("03-"));
             QCOMPARE(status(window), QStringLiteral("当前共有 0 条商品记录"));
             control<QToolButton>(window, "Btn_Del")->click();
-            // Editing an empty list opens nothing.
+            // Editing an empty list says so and opens nothing.
             control<QToolButton>(window, "Btn_Edit")->click();
             QVERIFY(!Frm_AddGoods);
         });
-        QCOMPARE(messages.texts(), (QStringList{"您确定要删除这条商品记录吗？", "删除商品记录失败!"}));
+        QCOMPARE(messages.texts(), (QStringList{"您确定要删除这条商品记录吗？", "删除商品记录失败!", "没有可编辑的商品记录!"}));
         QCOMPARE(f.count(QStringLiteral("select count(*) from T_Goods")), 3);
     }
 

@@ -88,6 +88,7 @@ private slots:
         GoodsFixture f(engine);
         f.open();
         const int linesBefore = f.count(QStringLiteral("select count(*) from T_BillDetail"));
+        MessageRecorder messages;
         QString batch;
         int shownBefore = 0;
         pick(f, qPrintable(command), [&](TFrm_SelectGoods *picker) {
@@ -115,7 +116,10 @@ private slots:
                 QVERIFY(!lines->hasPendingChanges());
             }
             control<QPushButton>(editor, "Btn_Cancel")->click();
+            QVERIFY(!editor->isVisible());
         });
+        // Lines not written are not dropped without asking.
+        QCOMPARE(messages.texts(), saved ? QStringList() : QStringList{RecordEditor::discardQuestion()});
         QVERIFY(batch.startsWith(QStringLiteral("AZ-")));
         QCOMPARE(f.count(QStringLiteral("select count(*) from T_BillDetail")), linesBefore + (saved ? 3 : 0));
         if (!saved)

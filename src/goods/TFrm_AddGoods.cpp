@@ -63,6 +63,10 @@ void TFrm_AddGoods::AddGoods(TFrm_Data &data, QWidget *parent)
 
 void TFrm_AddGoods::EditGoods(TFrm_Data &data, QWidget *parent)
 {
+    if (data.Qry_Goods->isEmpty()) {
+        MessageBoxes::box(QStringLiteral("没有可编辑的商品记录!"), ReminderCaption, QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
     runModal(Frm_AddGoods, data.Qry_Goods, data, Mode::Edit, parent);
 }
 
@@ -114,6 +118,7 @@ void TFrm_AddGoods::FormShow()
         // Adding from the goods picker starts without a category.
         GoodsCategoryCode = Frm_Goods ? Frm_Goods->currentGoodsCategory() : QString();
         m_ui->Edit_Category->setText(GoodsCatalogue(m_data).categoryName(GoodsCategoryCode));
+        markClean();
     } else {
         LoadCurrentGoods();
     }
@@ -128,6 +133,7 @@ void TFrm_AddGoods::ClearGoodsFields()
     m_ui->Memo1->clear();
     for (QLineEdit *price : {m_ui->Edit_InPrice, m_ui->Edit_SalePrice, m_ui->Edit_CostPrice})
         price->setText(QStringLiteral("0"));
+    markClean();
 }
 
 void TFrm_AddGoods::LoadCurrentGoods()
@@ -146,6 +152,7 @@ void TFrm_AddGoods::LoadCurrentGoods()
     m_ui->Edit_CostPrice->setText(priceText(goods->value(QStringLiteral("CostPrice"))));
     m_ui->Combo_Units->setEditText(text("Units"));
     m_ui->Memo1->setPlainText(text("Memo"));
+    markClean();
 }
 
 void TFrm_AddGoods::recordMoved()
