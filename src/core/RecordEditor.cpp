@@ -239,28 +239,28 @@ QString RecordEditor::discardQuestion()
     return QStringLiteral("放弃未保存的修改吗?");
 }
 
-QStringList RecordEditor::fieldValues() const
+RecordEditor::FieldValues RecordEditor::fieldValues() const
 {
-    // Every control an operator types into or ticks, in the form's order.
-    QStringList values;
+    // Every control an operator types into or ticks.
+    FieldValues values;
     for (const QWidget *child : findChildren<QWidget *>()) {
         if (auto *edit = qobject_cast<const QLineEdit *>(child)) {
             // A combo box's or date box's own line edit is read through its owner.
             if (!edit->isReadOnly() && !qobject_cast<const QComboBox *>(edit->parentWidget())
                 && !qobject_cast<const QAbstractSpinBox *>(edit->parentWidget()))
-                values << edit->text();
+                values.insert(child, edit->text());
         } else if (auto *multi = qobject_cast<const MultiSelectComboBox *>(child)) {
-            values << multi->text();
+            values.insert(child, multi->text());
         } else if (auto *combo = qobject_cast<const QComboBox *>(child)) {
-            values << combo->currentText();
+            values.insert(child, combo->currentText());
         } else if (auto *box = qobject_cast<const QAbstractSpinBox *>(child)) {
-            values << box->text();
+            values.insert(child, box->text());
         } else if (auto *memo = qobject_cast<const QPlainTextEdit *>(child)) {
-            values << memo->toPlainText();
+            values.insert(child, memo->toPlainText());
         } else if (auto *text = qobject_cast<const QTextEdit *>(child)) {
-            values << text->toPlainText();
+            values.insert(child, text->toPlainText());
         } else if (qobject_cast<const QCheckBox *>(child) || qobject_cast<const QRadioButton *>(child)) {
-            values << QString::number(static_cast<const QAbstractButton *>(child)->isChecked());
+            values.insert(child, QString::number(static_cast<const QAbstractButton *>(child)->isChecked()));
         }
     }
     return values;

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include "DataSet.h"
 
+#include <QHash>
 #include <QPair>
 #include <QPointer>
 #include <QSqlError>
@@ -102,7 +103,9 @@ protected:
     TFrm_Data &m_data;
 
 private:
-    QStringList fieldValues() const;
+    // Keyed by control: a layout may reorder the children without anything being typed.
+    using FieldValues = QHash<const QWidget *, QString>;
+    FieldValues fieldValues() const;
     static bool currentRecordExists(const DataSet *records);
     // Reads the current customer inside the write transaction; false when it is gone.
     bool copyFromCustomer(const CustomerCopies &copies, Fields *fields, QSqlError *error);
@@ -111,5 +114,5 @@ private:
     Mode m_mode;
     QVariant m_loadedKey;
     QVariant m_loadedVersion;
-    QStringList m_cleanValues;
+    FieldValues m_cleanValues;
 };

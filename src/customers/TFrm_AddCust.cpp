@@ -4,6 +4,7 @@
 #include "CustomerNumbers.h"
 #include "DailyNumbers.h"
 #include "DataGrid.h"
+#include "GoodsPicker.h"
 #include "GridColumns.h"
 #include "HzSpell.h"
 #include "MessageBoxes.h"
@@ -49,8 +50,8 @@ TFrm_AddCust::TFrm_AddCust(TFrm_Data &data, Session &session, Mode mode, QWidget
 
     m_ui->Grid_Goods->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                       | QAbstractItemView::AnyKeyPressed);
-    // Lines are added from the goods picker, which comes with the goods catalogue.
-    m_ui->Btn_AddLine->setEnabled(false);
+    // Lines come from the goods picker, which the goods catalogue installs.
+    m_ui->Btn_AddLine->setEnabled(GoodsPicker::isInstalled());
 
     connect(m_ui->Btn_OK, &QPushButton::clicked, this, &TFrm_AddCust::Btn_OKClick);
     connect(m_ui->Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -58,6 +59,7 @@ TFrm_AddCust::TFrm_AddCust(TFrm_Data &data, Session &session, Mode mode, QWidget
     connect(m_ui->Edit_taishu, &QLineEdit::textEdited, this, &TFrm_AddCust::computeMoney);
     connect(m_ui->Edit_retail, &QLineEdit::textEdited, this, &TFrm_AddCust::computeMoney);
     connect(m_ui->PageControl1, &QTabWidget::currentChanged, this, &TFrm_AddCust::Page_Change);
+    connect(m_ui->Btn_AddLine, &QToolButton::clicked, this, &TFrm_AddCust::Btn_AddLineClick);
     connect(m_ui->Btn_DelLine, &QToolButton::clicked, this, &TFrm_AddCust::Btn_DelLineClick);
     connect(m_ui->Btn_SaveLines, &QToolButton::clicked, this, &TFrm_AddCust::Btn_SaveLinesClick);
 
@@ -397,6 +399,9 @@ bool TFrm_AddCust::saveNew(const QVariantMap &values)
     const QString savedCode = m_ui->Edit_Code->text();
     ClearCustFields();
     MakeOrderNumber();
+    // The lines shown are the new order's, unless some of the saved one's wait for "保存".
+    if (m_data.Qry_BillDetail->isOpen() && !m_data.Qry_BillDetail->hasPendingChanges())
+        Page_Change(GoodsPage);
     m_ui->Edit_Code->setText(m_session.AutoCustCode() ? CustomerNumbers::NextCustCode(savedCode) : QString());
     return true;
 }
@@ -487,8 +492,25 @@ void TFrm_AddCust::Page_Change(int index)
 {
     if (index != GoodsPage)
         return;
-    m_data.RunQuery(m_data.Qry_BillDetail, QStringLiteral("select * from T_BillDetail  where batch = :batch"));
+    // Adding, the lines are those of the order number shown, so that lines written before
+    // the customer is saved stay in view.
+    QVariantMap binds;
+    if (isAdding())
+        binds.insert(QStringLiteral(":batch"), m_ui->Edit_danhao->text().trimmed());
+    m_data.RunQuery(m_data.Qry_BillDetail, QStringLiteral("select * from T_BillDetail  where batch = :batch"), binds);
     GridColumns::BuildGridColumns(m_data, m_ui->Grid_Goods, m_data.Qry_BillDetail, QStringLiteral("Billform"));
+}
+
+void TFrm_AddCust::Btn_AddLineClick()
+{
+    const QString batch = m_ui->Edit_danhao->text().trimmed();
+    // Lines without an order number would show under every customer without one.
+    if (batch.isEmpty()) {
+        MessageBoxes::plain(QStringLiteral("该用户没有安装单号，不能增加货品行!"));
+        return;
+    }
+    if (m_data.Qry_BillDetail->isOpen())
+        GoodsPicker::open(this, batch);
 }
 
 void TFrm_AddCust::Btn_DelLineClick()

@@ -40,6 +40,7 @@ private:
     void LoadCurrentCust();
     void computeMoney();
     void Page_Change(int index);
+    void Btn_AddLineClick();
     void Btn_DelLineClick();
     void Btn_SaveLinesClick();
     bool readCustomer(QVariantMap *values);

@@ -9,6 +9,7 @@ public:
     QString columnType(ColumnType type, int size) const override;
     bool prepareConnection(QSqlDatabase &db, QString *error) const override;
     QString likeIgnoringCase(const QString &expr, const QString &placeholder) const override;
+    QString textLength(const QString &expr) const override { return QStringLiteral("char_length(%1)").arg(expr); }
     QString beginWriteTransaction() const override { return QStringLiteral("BEGIN"); }
     QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE"); }
     QStringList schemaLockStatements() const override;

@@ -28,6 +28,8 @@ public:
     virtual QString likeIgnoringCase(const QString &expr, const QString &placeholder) const = 0;
     // Whether a refused statement broke a unique index (a duplicate customer code, say).
     virtual bool isUniqueViolation(const QSqlError &error) const = 0;
+    // The number of characters of a text expression.
+    virtual QString textLength(const QString &expr) const = 0;
 
     // The statement that opens a transaction which writes: it takes the write lock at once, so
     // what the transaction reads stays valid until it commits.

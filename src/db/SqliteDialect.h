@@ -9,6 +9,7 @@ public:
     QString columnType(ColumnType type, int size) const override;
     bool prepareConnection(QSqlDatabase &db, QString *error) const override;
     QString likeIgnoringCase(const QString &expr, const QString &placeholder) const override;
+    QString textLength(const QString &expr) const override { return QStringLiteral("length(%1)").arg(expr); }
     QString beginWriteTransaction() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
     QString lockRowsClause() const override { return QString(); }
     QStringList schemaLockStatements() const override { return {}; }

@@ -54,10 +54,10 @@ const std::vector<CommandDefinition> &commandDefinitions()
         {"TB_Help", "网上Lumeo", "", 0, "internet-web-browser"},
         {"ExportCustCSV", "导出用户为Excel文件", "", 6},
         {"ShowField_Cust", "显示/隐藏列", "", 0},
-        {"AddGoods", "新增&A", "", 0},
-        {"EditGoods", "编辑&E", "", 0},
-        {"DelGoods", "删除&D", "", 0},
-        {"Goods_Category", "商品分类管理", "", 0},
+        {"AddGoods", "新增&A", "", 0, "list-add"},
+        {"EditGoods", "编辑&E", "", 0, "document-properties"},
+        {"DelGoods", "删除&D", "", 0, "edit-delete"},
+        {"Goods_Category", "商品分类管理", "", 0, "folder"},
         {"M_Awoke", "到期提醒", "", 0, "x-office-calendar"},
     };
     return commands;

@@ -5,6 +5,7 @@
 #include "CustomerCommands.h"
 #include "DesktopTools.h"
 #include "ExchangeCommands.h"
+#include "GoodsCommands.h"
 #include "HzSpell.h"
 #include "ReportCommands.h"
 #include "ServiceCommands.h"
@@ -210,6 +211,7 @@ void TFrm_Main::connectHandlers()
     AccessCommands::connect(*this, m_data, this);
     SettingsCommands::connect(*this, m_data, this);
     ExchangeCommands::connect(*this, m_data, this, &THzSpell::PinyinInitials);
+    GoodsCommands::connect(*this, m_data, this);
     markCommandsNotProvided();
     enableDesktopCommands();
 }

@@ -51,8 +51,9 @@ bool withModal(const std::function<void()> &open, const std::function<void(Dialo
         shown = true;
         // Closed as it stands: an editor would ask before dropping what was typed.
         const auto close = qScopeGuard([dialog] {
-            if (dialog && dialog->isVisible())
-                dialog->done(QDialog::Rejected);
+            // Through QDialog: an editor may keep its done() to itself.
+            if (QDialog *window = dialog.data(); window && window->isVisible())
+                window->done(QDialog::Rejected);
         });
         steps(dialog);
     });
