@@ -41,6 +41,7 @@ public:
     QString statement() const { return m_statement; }
     void bindValue(const QString &placeholder, const QVariant &value);
     void clearBindValues();
+    QVariantMap boundValues() const { return m_binds; }
 
     // The rows are records of table, told apart by its integer key column.
     void setRecordSource(const QString &table, const QString &keyField);

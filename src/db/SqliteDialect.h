@@ -9,6 +9,8 @@ public:
     QString columnType(ColumnType type, int size) const override;
     bool prepareConnection(QSqlDatabase &db, QString *error) const override;
     QString likeIgnoringCase(const QString &expr, const QString &placeholder) const override;
+    QString numberAsText(const QString &expr) const override;
+    QString yearMonth(const QString &expr) const override;
     QString beginWriteTransaction() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
     QString lockRowsClause() const override { return QString(); }
     QStringList schemaLockStatements() const override { return {}; }
