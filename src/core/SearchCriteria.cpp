@@ -18,17 +18,23 @@ void SearchCriteria::add(const QString &condition)
 
 void SearchCriteria::startsWith(const QString &column, const QString &text)
 {
+    if (text.isEmpty())
+        return;
     add(m_dialect->likeIgnoringCase(column, bind(SqlDialect::escapeLike(text) + QLatin1Char('%'))));
 }
 
 void SearchCriteria::contains(const QString &column, const QString &text)
 {
+    if (text.isEmpty())
+        return;
     const QString pattern = QLatin1Char('%') + SqlDialect::escapeLike(text) + QLatin1Char('%');
     add(m_dialect->likeIgnoringCase(column, bind(pattern)));
 }
 
 void SearchCriteria::numberContains(const QString &column, const QString &text)
 {
+    if (text.isEmpty())
+        return;
     const QString pattern = QLatin1Char('%') + SqlDialect::escapeLike(text) + QLatin1Char('%');
     add(m_dialect->likeIgnoringCase(m_dialect->numberAsText(column), bind(pattern)));
 }

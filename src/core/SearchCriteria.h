@@ -16,7 +16,8 @@ class SearchCriteria
 public:
     explicit SearchCriteria(const SqlDialect &dialect);
 
-    // Text conditions, without regard to letter case.
+    // Text conditions, without regard to letter case. An empty text adds nothing; blanks are
+    // text and count.
     void startsWith(const QString &column, const QString &text);
     void contains(const QString &column, const QString &text);
     // A number column matched as the text it reads as: "5" finds 5, 15 and 50.

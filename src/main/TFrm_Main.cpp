@@ -3,6 +3,7 @@
 #include "CommandTable.h"
 #include "CustomerCommands.h"
 #include "DesktopTools.h"
+#include "ReportCommands.h"
 #include "ServiceCommands.h"
 #include "Session.h"
 #include "TFrm_Awoke.h"
@@ -203,6 +204,7 @@ void TFrm_Main::connectHandlers()
     connect(m_session, &Session::loggedIn, this, &TFrm_Main::operatorLoggedIn);
     connect(m_reminderTimer, &QTimer::timeout, this, &TFrm_Main::Timer1Timer);
     ServiceCommands::connect(*this, m_data, this);
+    ReportCommands::connect(*this, m_data, this);
     markCommandsNotProvided();
     enableDesktopCommands();
 }
