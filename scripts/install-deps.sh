@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev qt6-translations-l10n
+  libsodium-dev
   fonts-noto-cjk tango-icon-theme sqlite3
   xvfb xauth
 )

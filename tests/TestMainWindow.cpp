@@ -180,7 +180,7 @@ private slots:
                                  "AddBill", "EditBill", "DelBill", "P_CustBasic", "P_Label", "PrintBill", "printwx",
                                  "M_UserList", "M_ClearData", "N5", "M_Backup", "Sys_Compact"})
             QVERIFY2(!f.main.command(QString::fromLatin1(name))->isEnabled(), name);
-        for (const char *name : {"Sys_Relogin", "N2", "M_Other", "M_Awoke", "Cust_CustContact"})
+        for (const char *name : {"Sys_Relogin", "N2", "M_Other", "M_Awoke", "Cust_CustContact", "N31", "Sys_Company", "M_Company"})
             QVERIFY2(f.main.command(QString::fromLatin1(name))->isEnabled(), name);
         QVERIFY(!f.main.permission(34));
     }

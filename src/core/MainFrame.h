@@ -20,6 +20,8 @@ public:
     virtual QAction *command(const QString &name) const = 0;
     virtual Session &session() const = 0;
     virtual void setStatusText(int panel, const QString &text) = 0;
+    // Reads the title (program name and version) from the database again.
+    virtual void LoadTitle() = 0;
 
     // Brings the open child window of exactly this class forward, or adds the one create makes.
     virtual QWidget *showOrCreateChild(const QMetaObject &windowClass, const std::function<QWidget *()> &create) = 0;

@@ -1,10 +1,12 @@
 #include "TFrm_Main.h"
 
+#include "AccessCommands.h"
 #include "CommandTable.h"
 #include "CustomerCommands.h"
 #include "DesktopTools.h"
 #include "ReportCommands.h"
 #include "ServiceCommands.h"
+#include "SettingsCommands.h"
 #include "Session.h"
 #include "TFrm_Awoke.h"
 #include "TFrm_Custom.h"
@@ -205,6 +207,8 @@ void TFrm_Main::connectHandlers()
     connect(m_reminderTimer, &QTimer::timeout, this, &TFrm_Main::Timer1Timer);
     ServiceCommands::connect(*this, m_data, this);
     ReportCommands::connect(*this, m_data, this);
+    AccessCommands::connect(*this, m_data, this);
+    SettingsCommands::connect(*this, m_data, this);
     markCommandsNotProvided();
     enableDesktopCommands();
 }

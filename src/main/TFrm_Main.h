@@ -40,7 +40,7 @@ public:
     QTimer *reminderTimer() const { return m_reminderTimer; }
 
     void ApplyPermissions();
-    void LoadTitle();
+    void LoadTitle() override;
     // Logs in again: closes the child windows, then shows a new login window.
     void Sys_ReloginClick();
 

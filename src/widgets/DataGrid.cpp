@@ -75,7 +75,12 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QStyleOptionViewItem opt(option);
-        const QColor colour = m_grid->rowTextColor(index.row());
+        QColor colour = m_grid->rowTextColor(index.row());
+        // A record deleted elsewhere: struck through and grey until the list is read again.
+        if (const GridModel *model = m_grid->gridModel(); model && model->isRowGone(index.row())) {
+            colour = opt.palette.color(QPalette::Disabled, QPalette::Text);
+            opt.font.setStrikeOut(true);
+        }
         if (colour.isValid()) {
             opt.palette.setColor(QPalette::Text, colour);
             opt.palette.setColor(QPalette::HighlightedText, colour);
