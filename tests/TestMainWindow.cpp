@@ -11,6 +11,7 @@
 #include "TestHome.h"
 
 #include <QAction>
+#include <QMdiArea>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
@@ -248,12 +249,14 @@ private slots:
             for (int i = 0; i < 3; ++i)
                 messages.answerNext(QMessageBox::No);   // keep the records for the commands after
             QSignalSpy reloaded(f.data.Qry_Cust, &QAbstractItemModel::modelReset);
+            // A window of its own in the main window counts too.
+            QSignalSpy windowShown(f.main.findChild<QMdiArea *>(), &QMdiArea::subWindowActivated);
             const int closed = closer.closed();
             const int opened = urls.urls.size();
             action->trigger();
             const bool didSomething = QTest::qWaitFor([&] {
                 return closer.closed() > closed || !messages.messages().isEmpty() || urls.urls.size() > opened
-                    || reloaded.count() > 0 || !f.main.isVisible();
+                    || reloaded.count() > 0 || windowShown.count() > 0 || !f.main.isVisible();
             }, 2000);
             QVERIFY2(didSomething, qPrintable(name + QLatin1Char(' ') + action->text()));
         }

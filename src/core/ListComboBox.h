@@ -18,6 +18,11 @@ public:
     void setList(TFrm_Data &data, const QString &table,
                  ReferenceLists::Entries which = ReferenceLists::Entries::All);
     QString listTable() const { return m_table; }
+    // Fills from a column of a table that may hold a million rows: the values (trimmed,
+    // repetitions kept) of the rows whose column contains the typed text, in the order of
+    // keyField, at most limit of them.
+    void setColumnList(TFrm_Data &data, const QString &table, const QString &column, const QString &keyField,
+                       int limit = 500);
     // Any other filling, run before each unfolding.
     void setFill(std::function<void()> fill);
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <functional>
 
 class QAction;
 class QObject;
+class QWidget;
 class Session;
 
 // What the windows inside the main window need from it, without depending on it: its
@@ -20,6 +22,24 @@ public:
     virtual void setStatusText(int panel, const QString &text) = 0;
     // Reads the title (program name and version) from the database again.
     virtual void LoadTitle() = 0;
+
+    // Brings the open child window of exactly this class forward, or adds the one create makes.
+    virtual QWidget *showOrCreateChild(const QMetaObject &windowClass, const std::function<QWidget *()> &create) = 0;
+    template <class Window>
+    Window *ShowOrCreateChild(QPointer<Window> &reference)
+    {
+        // A new window is the reference before it shows: its showing may already use it.
+        bool created = false;
+        QWidget *window = showOrCreateChild(Window::staticMetaObject, [&reference, &created] {
+            created = true;
+            auto *made = new Window();
+            reference = made;
+            return made;
+        });
+        if (!created)
+            reference = static_cast<Window *>(window);
+        return reference;
+    }
 
     // Gives a command what it does. A command that nothing provides stays disabled, with the
     // hint "尚未提供", whatever the operator's permissions.

@@ -222,6 +222,24 @@ bool TFrm_Data::TryStatement(DataSet *query, const QString &sql, const QVariantM
     return query->exec();
 }
 
+bool TFrm_Data::TryQuery(DataSet *query, const QString &sql, const QVariantMap &binds, QSqlError *error)
+{
+    const bool wasOpen = query->isOpen();
+    const QString previous = query->statement();
+    const QVariantMap previousBinds = query->boundValues();
+    const QVariant current = query->key(query->currentRow());
+    setStatement(query, sql, binds);
+    if (query->open())
+        return true;
+    const QSqlError refusal = query->lastError();
+    if (error)
+        *error = refusal;
+    setStatement(query, previous, previousBinds);
+    if (wasOpen && query->open())
+        query->locateKey(current);
+    return false;
+}
+
 bool TFrm_Data::execute(const QString &sql, const QVariantMap &binds, QSqlError *error, int *rowsAffected)
 {
     QSqlQuery query(database());

@@ -39,6 +39,10 @@ public:
     // A statement whose failure the caller handles itself (a retry, a message of its own):
     // nothing is shown, the error stays in the data set.
     bool TryStatement(DataSet *query, const QString &sql, const QVariantMap &binds = {});
+    // Opens the data set with a new statement, showing nothing. When the database refuses it,
+    // the data set opens again with the statement it had, so a list keeps what it listed, and
+    // error (when given) holds the refusal.
+    bool TryQuery(DataSet *query, const QString &sql, const QVariantMap &binds, QSqlError *error = nullptr);
     // A statement on a query of its own: its failure is the caller's to report, with the error
     // of this very statement; rowsAffected (when given) tells how many rows it changed.
     bool execute(const QString &sql, const QVariantMap &binds = {}, QSqlError *error = nullptr,

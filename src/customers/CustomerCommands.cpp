@@ -1,11 +1,13 @@
 #include "CustomerCommands.h"
 
+#include "ColumnChooser.h"
 #include "CustomerDeletion.h"
 #include "GridExport.h"
 #include "MainFrame.h"
 #include "TFrm_AddCust.h"
 #include "TFrm_Custom.h"
 #include "TFrm_Data.h"
+#include "TFrm_S_Cust.h"
 
 void CustomerCommands::connect(MainFrame &frame, TFrm_Data &data, QWidget *parent)
 {
@@ -20,4 +22,6 @@ void CustomerCommands::connect(MainFrame &frame, TFrm_Data &data, QWidget *paren
         ExportFileName() = QStringLiteral("用户信息列表");
         ExportGridToExcel(data.Qry_Cust, Frm_Custom->Grid_Cust());
     });
+    frame.provide("SearchCust", parent, [&data, &frame, parent] { TFrm_S_Cust::SearchCust(data, frame, parent); });
+    frame.provide("ShowField_Cust", parent, [parent] { ColumnChooser::open(parent, QStringLiteral("Custom")); });
 }

@@ -4,7 +4,8 @@ class MainFrame;
 class QWidget;
 class TFrm_Data;
 
-// The main window's customer commands: AddCust, EditCust and DelCust.
+// The main window's customer commands: AddCust, EditCust, DelCust, the combined search
+// SearchCust and the customer grid's column chooser ShowField_Cust.
 class CustomerCommands
 {
 public:

@@ -1,6 +1,7 @@
 #include "TFrm_Custom.h"
 #include "ui_TFrm_Custom.h"
 
+#include "ColumnChooser.h"
 #include "DataGrid.h"
 #include "GridColumns.h"
 #include "GridExport.h"
@@ -122,13 +123,10 @@ QMenu *TFrm_Custom::gridMenu(DataGrid *grid, const char *name, std::initializer_
 
 void TFrm_Custom::createMenus()
 {
-    // The column chooser arrives with its own window; until then its entries are shown
-    // disabled.
-    const auto pending = [](QMenu *menu, const QString &text, const char *name) {
-        QAction *action = menu->addAction(text);
+    const auto chooseColumns = [this](QMenu *menu, const char *name, const QString &configuration) {
+        QAction *action = menu->addAction(QStringLiteral("设置列显示"));
         action->setObjectName(QString::fromLatin1(name));
-        action->setEnabled(false);
-        return action;
+        connect(action, &QAction::triggered, this, [this, configuration] { ColumnChooser::open(this, configuration); });
     };
     const auto saveColumns = [this](QMenu *menu, const QString &text, DataGrid *grid, const QString &configuration) {
         connect(menu->addAction(text), &QAction::triggered, this,
@@ -152,12 +150,12 @@ void TFrm_Custom::createMenus()
     exportMenu->addAction(m_frame.command(QStringLiteral("ExportCustCSV")));
 
     QMenu *visits = gridMenu(m_ui->Grid_Contact, "Menu_Contact", {"AddContact", "EditContact", "DelContact"});
-    pending(visits, QStringLiteral("设置列显示"), "ShowField_Contact");
+    chooseColumns(visits, "ShowField_Contact", QStringLiteral("Contact"));
     saveColumns(visits, QStringLiteral("保存列属性"), m_ui->Grid_Contact, QStringLiteral("Contact"));
     visits->addSeparator();
 
     QMenu *orders = gridMenu(m_ui->Grid_Sch, "Menu_Sch", {"AddSchedule", "EditSchedule", "DelSchedule"});
-    pending(orders, QStringLiteral("设置列显示"), "ShowField_Sch");
+    chooseColumns(orders, "ShowField_Sch", QStringLiteral("Schedule"));
     saveColumns(orders, QStringLiteral("保存列属性"), m_ui->Grid_Sch, QStringLiteral("Schedule"));
     orders->addSeparator();
     QAction *exportOrders = orders->addAction(QStringLiteral("导出excel"));
@@ -168,7 +166,7 @@ void TFrm_Custom::createMenus()
     });
 
     QMenu *complaints = gridMenu(m_ui->Grid_Sale, "Menu_Sale", {"AddBill", "EditBill", "DelBill"});
-    pending(complaints, QStringLiteral("设置列显示"), "ShowField_Sale");
+    chooseColumns(complaints, "ShowField_Sale", QStringLiteral("bill"));
     saveColumns(complaints, QStringLiteral("保存列显示"), m_ui->Grid_Sale, QStringLiteral("Bill"));
 }
 

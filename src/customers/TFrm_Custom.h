@@ -31,6 +31,8 @@ public:
     void Cust_CustContact();
     void Btn_S_CustClick();
     void Refresh();
+    // Lays the customer grid out from its configuration, with the "总计" and count footers.
+    void layOutCustomers();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -43,7 +45,6 @@ private:
     void connectGrid(DataGrid *grid, DataSet *query, const char *doubleClickCommand, const char *deleteCommand);
     void loadCustomers();
     void showCustomerCount();
-    void layOutCustomers();
     void Combo_TypeDropDown();
     void CheckBox1Click();
     void Page_ContactChange(int index);

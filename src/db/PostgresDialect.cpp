@@ -55,6 +55,17 @@ bool PostgresDialect::isUniqueViolation(const QSqlError &error) const
     return error.nativeErrorCode() == QLatin1String("23505");
 }
 
+QString PostgresDialect::numberAsText(const QString &expr) const
+{
+    // Floating numbers print in their shortest exact form: 5, 12.5; money columns as such too.
+    return QStringLiteral("CAST(CAST(%1 AS DOUBLE PRECISION) AS TEXT)").arg(expr);
+}
+
+QString PostgresDialect::yearMonth(const QString &expr) const
+{
+    return QStringLiteral("CAST(EXTRACT(YEAR FROM %1) * 100 + EXTRACT(MONTH FROM %1) AS INTEGER)").arg(expr);
+}
+
 QStringList PostgresDialect::schemaLockStatements() const
 {
     return {QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(SchemaLockKey)};

@@ -10,6 +10,8 @@ public:
     bool prepareConnection(QSqlDatabase &db, QString *error) const override;
     QString likeIgnoringCase(const QString &expr, const QString &placeholder) const override;
     QString textLength(const QString &expr) const override { return QStringLiteral("char_length(%1)").arg(expr); }
+    QString numberAsText(const QString &expr) const override;
+    QString yearMonth(const QString &expr) const override;
     QString beginWriteTransaction() const override { return QStringLiteral("BEGIN"); }
     QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE"); }
     QStringList schemaLockStatements() const override;

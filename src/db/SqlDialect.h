@@ -30,6 +30,11 @@ public:
     virtual bool isUniqueViolation(const QSqlError &error) const = 0;
     // The number of characters of a text expression.
     virtual QString textLength(const QString &expr) const = 0;
+    // A number column as the text it reads as ("5" for 5, "12.5" for 12.5): a typed "5" then
+    // finds 5, 15 and 50 alike on every engine.
+    virtual QString numberAsText(const QString &expr) const = 0;
+    // The year and month of a date-time column as one integer, yyyyMM (202601); null for null.
+    virtual QString yearMonth(const QString &expr) const = 0;
 
     // The statement that opens a transaction which writes: it takes the write lock at once, so
     // what the transaction reads stays valid until it commits.

@@ -70,6 +70,19 @@ bool SqliteDialect::isUniqueViolation(const QSqlError &error) const
         || (code == QLatin1String("19") && error.databaseText().contains(QLatin1String("UNIQUE constraint failed")));
 }
 
+QString SqliteDialect::numberAsText(const QString &expr) const
+{
+    // A real column reads 5 as "5.0": whole numbers go through an integer first.
+    return QStringLiteral("CASE WHEN %1 = CAST(%1 AS INTEGER) THEN CAST(CAST(%1 AS INTEGER) AS TEXT) "
+                          "ELSE CAST(%1 AS TEXT) END")
+        .arg(expr);
+}
+
+QString SqliteDialect::yearMonth(const QString &expr) const
+{
+    return QStringLiteral("CAST(strftime('%Y%m', %1) AS INTEGER)").arg(expr);
+}
+
 QStringList SqliteDialect::rowVersionTrigger(const QString &table, const QString &keyColumn,
                                              const QString &versionColumn) const
 {

@@ -10,6 +10,8 @@ public:
     bool prepareConnection(QSqlDatabase &db, QString *error) const override;
     QString likeIgnoringCase(const QString &expr, const QString &placeholder) const override;
     QString textLength(const QString &expr) const override { return QStringLiteral("length(%1)").arg(expr); }
+    QString numberAsText(const QString &expr) const override;
+    QString yearMonth(const QString &expr) const override;
     QString beginWriteTransaction() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
     QString lockRowsClause() const override { return QString(); }
     QStringList schemaLockStatements() const override { return {}; }

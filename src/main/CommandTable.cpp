@@ -53,7 +53,7 @@ const std::vector<CommandDefinition> &commandDefinitions()
         {"M_Goods", "商品管理", "", 0, "package-x-generic"},
         {"TB_Help", "网上Lumeo", "", 0, "internet-web-browser"},
         {"ExportCustCSV", "导出用户为Excel文件", "", 6},
-        {"ShowField_Cust", "显示/隐藏列", "", 0},
+        {"ShowField_Cust", "设置列显示", "", 0},
         {"AddGoods", "新增&A", "", 0, "list-add"},
         {"EditGoods", "编辑&E", "", 0, "document-properties"},
         {"DelGoods", "删除&D", "", 0, "edit-delete"},

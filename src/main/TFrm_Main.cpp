@@ -14,6 +14,7 @@
 #include "TFrm_Awoke.h"
 #include "TFrm_Custom.h"
 #include "TFrm_Data.h"
+#include "TFrm_Field.h"
 #include "TFrm_Login.h"
 #include "TFrm_Other.h"
 
@@ -196,6 +197,7 @@ void TFrm_Main::connectHandlers()
     on("Cust_CustContact", [this] { TB_NavClick(); });
     on("M_Other", [this] { TFrm_Other::M_Other(m_data, *m_session, this); });
     TFrm_Other::installEditorOpener(m_data, *m_session);
+    TFrm_Field::installColumnChooser(m_data);
     CustomerCommands::connect(*this, m_data, this);
     on("N2", [this] { close(); });
     on("N16", [] { DesktopTools::start(DesktopTools::calculator()); });
@@ -286,6 +288,28 @@ void TFrm_Main::showEvent(QShowEvent *event)
     LoadTitle();
     m_reminderTimer->start();
     ShowOrCreateChild(Frm_Custom);
+}
+
+QWidget *TFrm_Main::showOrCreateChild(const QMetaObject &windowClass, const std::function<QWidget *()> &create)
+{
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
+        QWidget *widget = sub->widget();
+        if (!widget || widget->metaObject() != &windowClass)
+            continue;
+        if (sub->isMinimized())
+            sub->showNormal();
+        else
+            sub->show();
+        sub->raise();
+        m_mdiArea->setActiveSubWindow(sub);
+        widget->setFocus();
+        return widget;
+    }
+    QWidget *window = create();
+    QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    return window;
 }
 
 void TFrm_Main::TB_NavClick()

@@ -44,31 +44,8 @@ public:
     // Logs in again: closes the child windows, then shows a new login window.
     void Sys_ReloginClick();
 
-    // Brings the open child window of exactly this class forward, or creates it.
-    template <class Window>
-    Window *ShowOrCreateChild(QPointer<Window> &reference)
-    {
-        for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
-            QWidget *widget = sub->widget();
-            if (!widget || widget->metaObject() != &Window::staticMetaObject)
-                continue;
-            if (sub->isMinimized())
-                sub->showNormal();
-            else
-                sub->show();
-            sub->raise();
-            m_mdiArea->setActiveSubWindow(sub);
-            widget->setFocus();
-            reference = static_cast<Window *>(widget);
-            return reference;
-        }
-        auto *window = new Window();
-        reference = window;
-        QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        window->show();
-        return window;
-    }
+    QWidget *showOrCreateChild(const QMetaObject &windowClass, const std::function<QWidget *()> &create) override;
+    using MainFrame::ShowOrCreateChild;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -3,6 +3,7 @@
 #include "MainFrame.h"
 #include "ReportDesigner.h"
 #include "ReportPreview.h"
+#include "TFrm_A_relation.h"
 #include "TFrm_Data.h"
 
 void ReportCommands::connect(MainFrame &frame, TFrm_Data &data, QWidget *parent)
@@ -15,4 +16,5 @@ void ReportCommands::connect(MainFrame &frame, TFrm_Data &data, QWidget *parent)
         {"N55", &data.frx_AN}, {"N46", &data.frx_wx}, {"N53", &data.frx_label}, {"N29", &data.frx_user}};
     for (const auto &[command, report] : designed)
         frame.provide(command, parent, [&data, report = report, parent] { ReportDesigner::DesignReport(data, *report, parent); });
+    frame.provide("weixiu", parent, [&frame] { frame.ShowOrCreateChild(Frm_A_relation); });
 }

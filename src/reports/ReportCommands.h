@@ -5,7 +5,8 @@ class QWidget;
 class TFrm_Data;
 
 // The main window's commands of the printed forms: printing the four forms (PrintBill,
-// printwx, P_Label, P_CustBasic) and designing them (N55, N46, N53, N29).
+// printwx, P_Label, P_CustBasic) and designing them (N55, N46, N53, N29); and the repair
+// order analysis (weixiu).
 namespace ReportCommands {
 // Connects the commands to their handlers; windows open over parent.
 void connect(MainFrame &frame, TFrm_Data &data, QWidget *parent);
