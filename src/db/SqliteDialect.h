@@ -18,4 +18,8 @@ public:
     bool connectionAlive(QSqlDatabase &) const override { return true; }
     bool prepareStorage(QSqlDatabase &db, QString *error) const override;
     void beforeClose(QSqlDatabase &db) const override;
+    // The snapshot is taken by the first read of the transaction.
+    QString beginSnapshot() const override { return QStringLiteral("BEGIN"); }
+    QStringList compactStatements() const override { return {QStringLiteral("VACUUM")}; }
+    QString integrityCheck() const override { return QStringLiteral("PRAGMA integrity_check"); }
 };

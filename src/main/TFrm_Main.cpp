@@ -3,6 +3,7 @@
 #include "CommandTable.h"
 #include "CustomerCommands.h"
 #include "DesktopTools.h"
+#include "MaintenanceCommands.h"
 #include "ServiceCommands.h"
 #include "Session.h"
 #include "TFrm_Custom.h"
@@ -200,6 +201,7 @@ void TFrm_Main::connectHandlers()
     connect(m_session, &Session::loggedIn, this, &TFrm_Main::operatorLoggedIn);
     connect(m_reminderTimer, &QTimer::timeout, this, &TFrm_Main::Timer1Timer);
     ServiceCommands::connect(*this, m_data, this);
+    MaintenanceCommands::connect(*this, m_data, this);
     markCommandsNotProvided();
 }
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class DbConnection;
+
+// A database file of this program that a backup writes and a restore reads: an SQLite file,
+// whole, holding this program's tables at a schema version the program knows.
+class BackupFile
+{
+public:
+    // The backup of a day: "server_bak" + yyyy-MM-dd + ".db"; one name a day.
+    static QString nameFor(const QDate &day);
+    // The file list offers files of this pattern, letters in any case.
+    static QString namePattern() { return QStringLiteral("*.db"); }
+
+    // Whether the file can be restored; otherwise reason says why. The file is only read.
+    static bool check(const QString &path, QString *reason);
+    // Empty when the engine finds the stored database of the connection sound, else what it
+    // found (the first few problems).
+    static QString damage(DbConnection &connection);
+};
