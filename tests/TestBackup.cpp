@@ -46,7 +46,7 @@ class TestBackup : public QObject
         auto *list = control<QListView>(dialog, "FileListBox1");
         auto *files = qobject_cast<QFileSystemModel *>(list->model());
         QStringList names;
-        QTest::qWaitFor([&] {
+        (void)QTest::qWaitFor([&] {
             names.clear();
             const QModelIndex root = list->rootIndex();
             for (int row = 0; row < files->rowCount(root); ++row)
