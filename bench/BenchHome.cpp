@@ -15,11 +15,16 @@ void BenchHome::addOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("rows"), QStringLiteral("Customers in the database."), QStringLiteral("N"), QStringLiteral("1000000")});
     parser.addOption({QStringLiteral("db"), QStringLiteral("postgresql://user@host:port/dbname to run on PostgreSQL (created when missing)."),
                       QStringLiteral("URL")});
+    parser.addOption({QStringLiteral("keep"), QStringLiteral("Keep the SQLite program folder in DIR for later runs (made when missing)."),
+                      QStringLiteral("DIR")});
 }
 
 BenchHome::BenchHome(const QCommandLineParser &parser)
-    : m_path(m_temporary.path()), m_dbConn(parser.value(QStringLiteral("db"))), m_rows(parser.value(QStringLiteral("rows")).toInt())
+    : m_path(parser.isSet(QStringLiteral("keep")) ? parser.value(QStringLiteral("keep")) : m_temporary.path()),
+      m_dbConn(parser.value(QStringLiteral("db"))),
+      m_rows(parser.value(QStringLiteral("rows")).toInt())
 {
+    QDir().mkpath(m_path);
     if (isPostgres()) {
         const QString error = RealisticCustomers::ensurePostgresDatabase(m_dbConn);
         if (!error.isEmpty()) {

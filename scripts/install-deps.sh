@@ -3,8 +3,9 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkgconf
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev
-  libsqlite3-dev fonts-noto-cjk tango-icon-theme sqlite3
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev qt6-translations-l10n
+  libsodium-dev libsqlite3-dev
+  fonts-noto-cjk tango-icon-theme sqlite3
   xvfb xauth
 )
 [ "${1:-}" = "--with-postgresql" ] && packages+=(postgresql locales)

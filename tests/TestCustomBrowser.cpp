@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 // The customer browser as the service desk uses it all day.
 class TestCustomBrowser : public QObject
@@ -88,6 +89,11 @@ class TestCustomBrowser : public QObject
             QTest::keyClick(edit, Qt::Key_Return);
         }
 
+        QVariant scalar(const QString &sql)
+        {
+            return data.RunQuery(data.Qry_Temp, sql) && !data.Qry_Temp->isEmpty() ? data.Qry_Temp->value(0, 0) : QVariant();
+        }
+
         TestHome home;
         TFrm_Data data;
         TFrm_Main main;
@@ -119,6 +125,42 @@ private slots:
         browser->close();
         QTRY_VERIFY(Frm_Custom.isNull());
         QCOMPARE(f.main.statusPanel(1)->text(), QString());
+    }
+
+    void countAndFooterFollowTheList_data() { TestHome::addEngineRows(); }
+    void countAndFooterFollowTheList()
+    {
+        QFETCH(QString, engine);
+        Fixture f(engine);
+        f.open();
+        DataGrid *grid = Frm_Custom->Grid_Cust();
+        const auto shows = [&](int customers) {
+            QCOMPARE(f.main.statusPanel(1)->text(), QStringLiteral("当前共有 %1 条用户记录").arg(customers));
+            QCOMPARE(grid->footerText(0), QStringLiteral("总计"));
+            QCOMPARE(grid->footerText(1), QString::number(customers));
+        };
+        // 用户管理 lays the columns out again: the footer stays.
+        f.main.command(QStringLiteral("Cust_CustContact"))->trigger();
+        shows(5);
+
+        MessageRecorder messages;
+        QTimer::singleShot(0, [] {
+            auto *editor = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            QVERIFY(editor);
+            editor->findChild<QLineEdit *>(QStringLiteral("Edit_Code"))->setText(QStringLiteral("K6"));
+            editor->findChild<QLineEdit *>(QStringLiteral("Edit_CustName"))->setText(QStringLiteral("王五"));
+            editor->findChild<QPushButton *>(QStringLiteral("Btn_OK"))->click();
+            editor->findChild<QPushButton *>(QStringLiteral("Btn_Cancel"))->click();
+        });
+        f.main.command(QStringLiteral("AddCust"))->trigger();
+        QCOMPARE(f.data.Qry_Cust->value(QStringLiteral("CustCode")).toString(), QStringLiteral("K6"));
+        shows(6);
+
+        // Deleting the new customer, confirmed.
+        f.main.command(QStringLiteral("DelCust"))->trigger();
+        QVERIFY(!messages.messages().isEmpty());
+        QCOMPARE(f.scalar(QStringLiteral("select count(*) from custom where CustCode = 'K6'")).toInt(), 0);
+        shows(5);
     }
 
     void ownRecordsOnlyWithoutSlot34_data() { TestHome::addEngineRows(); }

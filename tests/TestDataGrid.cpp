@@ -69,6 +69,47 @@ private slots:
         QCOMPARE(f.grid.footerText(f.column(QStringLiteral("money"))), QString());
     }
 
+    void cellsShowTheColumnsKind_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("shown");
+        const QStringList cases = {"price with cents", "amount over a million", "whole count", "date", "date-time",
+                                   "date-time written as text", "yes", "no"};
+        TestHome::addEngineRows(cases, [](QTestData &row, int i) {
+            switch (i) {
+            case 0: row << "retail" << QVariant(12345.67) << "12345.67"; break;
+            case 1: row << "money" << QVariant(1234567.5) << "1234567.5"; break;
+            case 2: row << "number" << QVariant(1234567) << "1234567"; break;
+            case 3: row << "buydate" << QVariant(QDate(2026, 12, 11)) << "2026-12-11"; break;
+            case 4: row << "installdate" << QVariant(QDateTime(QDate(2026, 12, 11), QTime(8, 10, 38, 562)))
+                        << "2026-12-11 08:10:38"; break;
+            case 5: row << "installdate" << QVariant(QStringLiteral("2026-12-11 08:10:38")) << "2026-12-11 08:10:38"; break;
+            case 6: row << "isgathering" << QVariant(true) << "是"; break;
+            case 7: row << "isgathering" << QVariant(false) << "否"; break;
+            }
+        });
+    }
+    void cellsShowTheColumnsKind()
+    {
+        QFETCH(QString, engine);
+        QFETCH(QString, field);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, shown);
+        // Whatever type the engine gives back (SQLite: text and integers), the column decides.
+        Fixture f(engine, 1);
+        QVERIFY(f.data.RunStatement(f.data.Qry_Temp, QStringLiteral("insert into custom (CustCode, %1) values ('A', :v)").arg(field),
+                                    {{QStringLiteral(":v"), stored}}));
+        QVERIFY(f.data.RunQuery(f.data.Qry_Cust, QStringLiteral("select * from custom where CustCode = 'A'")));
+        GridColumns::BuildGridColumns(f.data, &f.grid, f.data.Qry_Cust, QStringLiteral("Custom"));
+        QCOMPARE(f.grid.cellText(0, f.column(field)), shown);
+        // Sums show every decimal too.
+        f.grid.setFooterVisible(true);
+        if (field == QLatin1String("money"))
+            QCOMPARE(f.grid.footerText(f.column(field)), shown);
+    }
+
     void currentRowFollowsBothWays_data() { TestHome::addEngineRows(); }
     void currentRowFollowsBothWays()
     {

@@ -281,7 +281,7 @@ void TestHzSpell::readingListSamples_data()
     QTest::addColumn<QString>("character");
     QTest::addColumn<QString>("initial");
 
-    // First readings as listed in go-pinyin's pinyin_dict.go.
+    // Readings as listed, where the customary reading agrees.
     QTest::newRow("level 2 D8A1 chu") << Code(0xD8A1) << QStringLiteral("亍") << QStringLiteral("c");
     QTest::newRow("level 2 D9E7 kui") << Code(0xD9E7) << QStringLiteral("夔") << QStringLiteral("k");
     QTest::newRow("level 2 DBFE nian") << Code(0xDBFE) << QStringLiteral("埝") << QStringLiteral("n");
@@ -298,6 +298,17 @@ void TestHzSpell::readingListSamples_data()
     QTest::newRow("GBK/4 AA40 ku") << Code(0xAA40) << QStringLiteral("狜") << QStringLiteral("k");
     QTest::newRow("GBK/4 C27D sheng") << Code(0xC27D) << QStringLiteral("聖") << QStringLiteral("s");
     QTest::newRow("GBK/4 FD9B yu") << Code(0xFD9B) << QStringLiteral("龥") << QStringLiteral("y");
+    // The customary reading comes before the rest of the list (徵 zhi, 伽 jia, 黾 mian).
+    QTest::newRow("level 2 E1E7 customary zhi") << Code(0xE1E7) << QStringLiteral("徵") << QStringLiteral("z");
+    QTest::newRow("level 2 D9A4 customary jia") << Code(0xD9A4) << QStringLiteral("伽") << QStringLiteral("j");
+    // Names and words are typed as they are read there: 晟 sheng, 覃 qin, 阚 kan,
+    // 隗 wei, 蹒跚 pan, 彷徨 pang.
+    QTest::newRow("level 2 EAC9 name sheng") << Code(0xEAC9) << QStringLiteral("晟") << QStringLiteral("s");
+    QTest::newRow("level 2 F1FB name qin") << Code(0xF1FB) << QStringLiteral("覃") << QStringLiteral("q");
+    QTest::newRow("level 2 E3DB name kan") << Code(0xE3DB) << QStringLiteral("阚") << QStringLiteral("k");
+    QTest::newRow("level 2 DAF3 name wei") << Code(0xDAF3) << QStringLiteral("隗") << QStringLiteral("w");
+    QTest::newRow("level 2 F5E7 word pan") << Code(0xF5E7) << QStringLiteral("蹒") << QStringLiteral("p");
+    QTest::newRow("level 2 E1DD word pang") << Code(0xE1DD) << QStringLiteral("彷") << QStringLiteral("p");
     // A compatibility ideograph reads as the character it stands for (郎 lang).
     QTest::newRow("GBK/4 FD9C compatibility") << Code(0xFD9C) << QString(QChar(0xF92C)) << QStringLiteral("l");
     QTest::newRow("GBK/4 FE4A not listed") << Code(0xFE4A) << QString(QChar(0xFA21)) << QString();

@@ -1,3 +1,5 @@
+#include "CommandTable.h"
+#include "DesktopTools.h"
 #include "MessageRecorder.h"
 #include "ModalDialogCloser.h"
 #include "ProgramStart.h"
@@ -10,14 +12,37 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+// Records the addresses the program hands to the desktop, in place of a browser or mail program.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    UrlRecorder()
+    {
+        for (const char *scheme : {"http", "https", "mailto", "file"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+    }
+    ~UrlRecorder() override
+    {
+        for (const char *scheme : {"http", "https", "mailto", "file"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
 
 // A child window class for the child-window tests.
 class TestChild : public QWidget
@@ -85,7 +110,7 @@ private slots:
         QCOMPARE(entries(menu("report")), (QStringList{"N29", "N53", "-", "N55", "N46"}));
         QCOMPARE(entries(menu("N3")), (QStringList{"N_Cust", "N_Contact", "N_Schedule", "N_Bill", "-", "M_Other", "-", "Sys_Company"}));
         QCOMPARE(entries(menu("N_Cust")), (QStringList{"AddCust", "EditCust", "DelCust"}));
-        QCOMPARE(entries(menu("N19")), (QStringList{"SearchCust", "weixiu"}));
+        QCOMPARE(entries(menu("N19")), (QStringList{"SearchCust", "weixiu", "-", "M_Awoke"}));
         QCOMPARE(entries(menu("N21")), (QStringList{"P_CustBasic", "P_Label", "PrintBill", "printwx"}));
 
         const auto command = [&f](const char *name) { return f.main.command(QString::fromLatin1(name)); };
@@ -154,7 +179,7 @@ private slots:
                                  "AddBill", "EditBill", "DelBill", "P_CustBasic", "P_Label", "PrintBill", "printwx",
                                  "M_UserList", "M_ClearData", "N5", "M_Backup", "Sys_Compact"})
             QVERIFY2(!f.main.command(QString::fromLatin1(name))->isEnabled(), name);
-        for (const char *name : {"Sys_Relogin", "N2", "M_Other", "M_Awoke", "Cust_CustContact"})
+        for (const char *name : {"Sys_Relogin", "N2", "M_Other", "M_Awoke", "Cust_CustContact", "N31", "Sys_Company", "M_Company"})
             QVERIFY2(f.main.command(QString::fromLatin1(name))->isEnabled(), name);
         QVERIFY(!f.main.permission(34));
     }
@@ -176,6 +201,91 @@ private slots:
         }
         QVERIFY(MainFrame::isProvided(f.main.command(QStringLiteral("AddCust"))));
         QVERIFY(f.main.command(QStringLiteral("AddCust"))->isEnabled());
+    }
+
+    void everyEnabledCommandDoesSomething_data() { TestHome::addEngineRows(); }
+    void everyEnabledCommandDoesSomething()
+    {
+        QFETCH(QString, engine);
+        Fixture f(engine);
+        for (const char *sql : {"insert into custom (CustCode, Company, f_user) values ('K1', '甲', 'Admin')",
+                                "insert into contact (CustCode, Name, f_user) values ('K1', '老王', 'Admin')",
+                                "insert into T_Schedule (CustCode, danhao, Type, depart, F_User) values ('K1', 'WX-1', '美的', '维修', 'Admin')",
+                                "insert into T_Bill (CustCode, level, people, F_User) values ('K1', '一般', '老王', 'Admin')"})
+            QVERIFY(f.data.RunStatement(f.data.Qry_Str, QString::fromUtf8(sql)));
+        f.data.ConfigIni().WriteString(QStringLiteral("otherInfo"), QStringLiteral("WebSite"), QStringLiteral("https://example.org/"));
+        f.data.ConfigIni().WriteString(QStringLiteral("otherInfo"), QStringLiteral("Mail"), QStringLiteral("service@example.org"));
+        // The reminder window is asked for by a command here, not by the timer.
+        f.data.ConfigIni().WriteString(QStringLiteral("otherInfo"), QStringLiteral("awoke"), QStringLiteral("1"));
+        f.main.session().logIn(QStringLiteral("Admin"));
+        f.main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.main));
+        Frm_Custom->findChild<QTabWidget *>(QStringLiteral("Page_Contact"))->setCurrentIndex(2);
+
+        UrlRecorder urls;
+        ModalDialogCloser closer;
+        QStringList names;
+        for (const auto &definition : commandDefinitions())
+            names << QString::fromLatin1(definition.name);
+        // Compacting, logging in again and quitting close the windows the others need: they come last.
+        for (const char *last : {"M_CompactDB", "Sys_Compact", "Sys_Relogin", "N2"})
+            names.move(names.indexOf(QString::fromLatin1(last)), names.size() - 1);
+        int checked = 0;
+        for (const QString &name : std::as_const(names)) {
+            QAction *action = f.main.command(name);
+            if (!action->isEnabled())
+                continue;
+            ++checked;
+            // The desktop's programs are offered exactly when one is installed.
+            if (name == QLatin1String("N16") || name == QLatin1String("N17")) {
+                QVERIFY(!(name == QLatin1String("N16") ? DesktopTools::calculator() : DesktopTools::textEditor()).isEmpty());
+                continue;
+            }
+            MessageRecorder messages;
+            for (int i = 0; i < 3; ++i)
+                messages.answerNext(QMessageBox::No);   // keep the records for the commands after
+            QSignalSpy reloaded(f.data.Qry_Cust, &QAbstractItemModel::modelReset);
+            const int closed = closer.closed();
+            const int opened = urls.urls.size();
+            action->trigger();
+            const bool didSomething = QTest::qWaitFor([&] {
+                return closer.closed() > closed || !messages.messages().isEmpty() || urls.urls.size() > opened
+                    || reloaded.count() > 0 || !f.main.isVisible();
+            }, 2000);
+            QVERIFY2(didSomething, qPrintable(name + QLatin1Char(' ') + action->text()));
+        }
+        QVERIFY(checked > 20);
+        QVERIFY(urls.urls.contains(QUrl(QStringLiteral("https://example.org/"))));
+    }
+
+    void makerLinksNeedAnAddress_data()
+    {
+        QTest::addColumn<QString>("site");
+        QTest::addColumn<QString>("mail");
+        QTest::newRow("none") << "" << "";
+        QTest::newRow("web site only") << "www.example.org" << "";
+        QTest::newRow("both") << "https://example.org/" << "service@example.org";
+    }
+    void makerLinksNeedAnAddress()
+    {
+        QFETCH(QString, site);
+        QFETCH(QString, mail);
+        Fixture f(QStringLiteral("sqlite"));
+        f.data.ConfigIni().WriteString(QStringLiteral("otherInfo"), QStringLiteral("WebSite"), site);
+        f.data.ConfigIni().WriteString(QStringLiteral("otherInfo"), QStringLiteral("Mail"), mail);
+        f.main.session().logIn(QStringLiteral("Admin"));
+        for (const char *name : {"N11", "TB_Help"})
+            QCOMPARE(f.main.command(QString::fromLatin1(name))->isEnabled(), !site.isEmpty());
+        QCOMPARE(f.main.command(QStringLiteral("N12"))->isEnabled(), !mail.isEmpty());
+        UrlRecorder urls;
+        f.main.command(QStringLiteral("N11"))->trigger();
+        f.main.command(QStringLiteral("N12"))->trigger();
+        QList<QUrl> expected;
+        if (!site.isEmpty())
+            expected << QUrl::fromUserInput(site);
+        if (!mail.isEmpty())
+            expected << QUrl(QStringLiteral("mailto:%1?subject=意见").arg(mail));
+        QCOMPARE(urls.urls, expected);
     }
 
     void showOrCreateChildKeepsOneWindow()
@@ -221,7 +331,8 @@ private slots:
         QTest::addColumn<int>("opened");
         QTest::newRow("asked for") << "0" << 1;
         QTest::newRow("off") << "1" << 0;
-        QTest::newRow("not set") << "" << 0;
+        // A new installation shows the reminders until the operator unticks the box.
+        QTest::newRow("not set") << "" << 1;
     }
 
     void reminderOpensOncePerLogin()
@@ -250,13 +361,17 @@ private slots:
         f.main.command(QStringLiteral("Sys_Relogin"))->trigger();
         QTRY_VERIFY(child.isNull());
         QCOMPARE(f.main.OperatorName(), QStringLiteral("Admin"));
+        QVERIFY(f.main.mdiArea()->subWindowList().isEmpty());
 
         answerLogin(1);
         f.main.command(QStringLiteral("Sys_Relogin"))->trigger();
         QCOMPARE(f.main.OperatorName(), QStringLiteral("李四"));
         QCOMPARE(f.main.statusPanel(0)->text(), QStringLiteral(" 当前操作员: 李四"));
         QVERIFY(!f.main.command(QStringLiteral("AddCust"))->isEnabled());
-        QVERIFY(f.main.mdiArea()->subWindowList().isEmpty());
+        // The new operator starts in the customer browser, as after the first login.
+        QVERIFY(Frm_Custom);
+        QCOMPARE(f.main.mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(f.main.statusPanel(1)->text(), QStringLiteral("当前共有 0 条用户记录"));
     }
 
     void quitClosesEveryChild()

@@ -1,3 +1,4 @@
+#include "CellText.h"
 #include "DatabaseLocation.h"
 #include "ServiceFixture.h"
 #include "TFrm_AddSchedule.h"
@@ -184,13 +185,14 @@ private slots:
         QTest::addColumn<QString>("fee");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("caption");
-        const QStringList cases = {"no brand", "no service type", "fee not a number", "fee with a unit"};
+        // The fee box takes no letters; a sign or a point alone is no number.
+        const QStringList cases = {"no brand", "no service type", "fee only a sign", "fee only a point"};
         TestHome::addEngineRows(cases, [](QTestData &row, int i) {
             switch (i) {
             case 0: row << "" << "维修" << "" << "型号不能为空" << "提醒"; break;
             case 1: row << "美的" << "" << "" << "请选择服务类型" << "警告"; break;
-            case 2: row << "美的" << "维修" << "abc" << "服务费用必须是数字！" << "提醒"; break;
-            case 3: row << "美的" << "维修" << "50元" << "服务费用必须是数字！" << "提醒"; break;
+            case 2: row << "美的" << "维修" << "-" << "服务费用必须是数字！" << "提醒"; break;
+            case 3: row << "美的" << "维修" << "." << "服务费用必须是数字！" << "提醒"; break;
             }
         });
     }
@@ -414,6 +416,71 @@ private slots:
             if (remind)
                 QCOMPARE(control<QDateEdit>(dialog, "DateTimePicker_Awoke")->date(), due);
         });
+    }
+
+    void reminderKeptAsStored_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<bool>("flagged");
+        QTest::addColumn<QVariant>("due");
+        TestHome::addEngineRows({"flag without a date", "date without the flag", "flag with a time of day"},
+                                [](QTestData &row, int i) {
+            const QVariant atHalfPastEight(QStringLiteral("2026-12-20 08:30:00"));
+            switch (i) {
+            case 0: row << true << QVariant(QMetaType::fromType<QDate>()); break;
+            case 1: row << false << atHalfPastEight; break;
+            case 2: row << true << atHalfPastEight; break;
+            }
+        });
+    }
+    void reminderKeptAsStored()
+    {
+        QFETCH(QString, engine);
+        QFETCH(bool, flagged);
+        QFETCH(QVariant, due);
+        ServiceFixture f(engine);
+        addOrder(f, QStringLiteral("K1"), today() + "0001");
+        f.run(QStringLiteral("update T_Schedule set Awoke = :a, AwokeDate = :d"), {{":a", flagged}, {":d", due}});
+        const QVariantMap before = f.row(QStringLiteral("select Awoke, AwokeDate from T_Schedule"));
+        f.open();
+        // An unrelated change: the reminder stays exactly as stored, no today, no lost date or time.
+        withModal<TFrm_AddSchedule>([&] { f.command("EditSchedule")->trigger(); }, [&](TFrm_AddSchedule *dialog) {
+            QCOMPARE(control<QCheckBox>(dialog, "CheckBox_Awoke")->isChecked(), flagged);
+            typeInto(control<QPlainTextEdit>(dialog, "Memo1"), QStringLiteral("换电容"));
+            save(dialog);
+        });
+        QCOMPARE(f.scalar(QStringLiteral("select Memo from T_Schedule")).toString(), QStringLiteral("换电容"));
+        QCOMPARE(f.row(QStringLiteral("select Awoke, AwokeDate from T_Schedule")), before);
+        if (!flagged || due.isNull())
+            return;
+        // Another day keeps the time of day.
+        withModal<TFrm_AddSchedule>([&] { f.command("EditSchedule")->trigger(); }, [&](TFrm_AddSchedule *dialog) {
+            control<QDateEdit>(dialog, "DateTimePicker_Awoke")->setDate(QDate(2026, 12, 21));
+            save(dialog);
+        });
+        QCOMPARE(CellText::dateTime(f.scalar(QStringLiteral("select AwokeDate from T_Schedule"))),
+                 QDateTime(QDate(2026, 12, 21), QTime(8, 30)));
+    }
+
+    void tickedReminderNeedsADay_data() { TestHome::addEngineRows(); }
+    void tickedReminderNeedsADay()
+    {
+        QFETCH(QString, engine);
+        ServiceFixture f(engine);
+        addOrder(f, QStringLiteral("K1"), today() + "0001");
+        f.open();
+        withModal<TFrm_AddSchedule>([&] { f.command("EditSchedule")->trigger(); }, [&](TFrm_AddSchedule *dialog) {
+            auto *day = control<QDateEdit>(dialog, "DateTimePicker_Awoke");
+            QVERIFY(!day->isEnabled());
+            QCOMPARE(day->text(), QStringLiteral("未设置"));
+            // Ticking offers today, shown to the operator before anything is saved.
+            control<QCheckBox>(dialog, "CheckBox_Awoke")->click();
+            QVERIFY(day->isEnabled());
+            QCOMPARE(day->date(), QDate::currentDate());
+            save(dialog);
+        });
+        QVERIFY(f.scalar(QStringLiteral("select Awoke from T_Schedule")).toBool());
+        QCOMPARE(CellText::dateTime(f.scalar(QStringLiteral("select AwokeDate from T_Schedule"))).date(), QDate::currentDate());
     }
 
     void twoWorkstationsNeverShareANumber_data() { TestHome::addEngineRows(); }

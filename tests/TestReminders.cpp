@@ -128,7 +128,8 @@ private slots:
             switch (i) {
             case 0: row << "0" << true; break;
             case 1: row << "1" << false; break;
-            case 2: row << "" << false; break;
+            // A new installation shows the reminders.
+            case 2: row << "" << true; break;
             }
         });
     }
@@ -220,8 +221,8 @@ private slots:
         f.open();
         MessageRecorder messages;
         f.command("M_Awoke")->trigger();
-        // A first start: no count yet, an empty list and no message.
-        QCOMPARE(control<QLineEdit>(Frm_Awoke, "Edit_Day")->text(), QString());
+        // A first start: today's reminders (none yet) and no message.
+        QCOMPARE(control<QLineEdit>(Frm_Awoke, "Edit_Day")->text(), QStringLiteral("0"));
         QCOMPARE(listed(), QStringList());
         QVERIFY(messages.messages().isEmpty());
 

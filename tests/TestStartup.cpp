@@ -175,6 +175,9 @@ private slots:
             if (!sqlite)
                 downgrade << QStringLiteral("alter table custom alter column largess type varchar(6)");
             downgrade << QStringLiteral("insert into custom (CustCode, Company, largess) values ('OLD', '老客户', '空调被')");
+            // Starter rows as that program delivered them, one of them changed by the dealer.
+            downgrade << QStringLiteral("update T_FieldShow set Width = 130 where Field = 'danhao'");
+            downgrade << QStringLiteral("update T_FieldShow set Width = 170 where Field = 'batch'");
             for (const QString &sql : std::as_const(downgrade))
                 QVERIFY2(data.RunStatement(data.Qry_Temp, sql), qPrintable(sql));
         }
@@ -185,6 +188,8 @@ private slots:
         OtherWorkstation other(home);
         QCOMPARE(other.scalar(QStringLiteral("select Version from T_SchemaVersion")).toInt(), Schema::CurrentVersion);
         QCOMPARE(other.scalar(QStringLiteral("select Company from custom where CustCode = 'OLD'")).toString(), QStringLiteral("老客户"));
+        QCOMPARE(other.scalar(QStringLiteral("select min(Width) from T_FieldShow where Field = 'danhao'")).toInt(), 150);
+        QCOMPARE(other.scalar(QStringLiteral("select Width from T_FieldShow where Field = 'batch'")).toInt(), 170);
         // Updates are counted again, and a gift name as long as its list's entries fits.
         QVERIFY(other.run(QStringLiteral("update custom set largess = :gift where CustCode = 'OLD'"), {{":gift", QString(50, QChar(0x88ab))}}));
         QCOMPARE(other.scalar(QStringLiteral("select RowVersion from custom where CustCode = 'OLD'")).toInt(), 1);
@@ -318,6 +323,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(data.RunQuery(data.Qry_Temp, QStringLiteral("select count(*) from custom")), 10000);
         QVERIFY(data.execute(QStringLiteral("insert into custom (CustCode) values ('K1')")));
         QCOMPARE(messages.messages().size(), 1);
+    }
+
+    // After the program ends, server.db alone holds everything: a copy of it is complete.
+    void cleanExitLeavesOneCompleteFile()
+    {
+        TestHome home(QStringLiteral("sqlite"));
+        {
+            TFrm_Data data(home.path());
+            for (int i = 0; i < 30; ++i)
+                QVERIFY(data.execute(QStringLiteral("insert into custom (CustCode, Company) values (:c, :c)"),
+                                     {{":c", QStringLiteral("K%1").arg(i)}}));
+        }
+        TestHome copy(QStringLiteral("sqlite"));
+        const QString copied = copy.filePath(QStringLiteral("copy.db"));
+        QVERIFY(QFile::copy(home.filePath(QStringLiteral("DataBase/server.db")), copied));
+        const QString name = QStringLiteral("copy");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(copied);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("select count(*) from custom")) && query.next());
+            QCOMPARE(query.value(0).toInt(), 30);
+        }
+        QSqlDatabase::removeDatabase(name);
     }
 
     void configSavedInTheChineseCodePage()

@@ -2,10 +2,11 @@
 #include "ui_TFrm_Login.h"
 
 #include "MessageBoxes.h"
+#include "PasswordHash.h"
+#include "ProgramFiles.h"
 #include "Session.h"
 #include "TFrm_Data.h"
 
-#include <QDir>
 #include <QPixmap>
 #include <QShowEvent>
 
@@ -25,8 +26,12 @@ TFrm_Login::TFrm_Login(TFrm_Data &data, Session &session, QWidget *parent)
     setFixedSize(size());
     setWindowTitle(QStringLiteral("登录"));
     m_ui->Edit_Pass->clear();
-    // A missing picture leaves the space empty.
-    m_ui->Image1->setPixmap(QPixmap(QDir(data.programDir()).filePath(QStringLiteral("IMG/Login.jpg"))));
+    // A missing picture leaves a plain dark band, on which the white hint lines stay readable.
+    const QPixmap picture(ProgramFiles::path(data.programDir(), QStringLiteral("IMG/Login.jpg")));
+    if (picture.isNull())
+        m_ui->Image1->setStyleSheet(QStringLiteral("background-color: #2f5d8a;"));
+    else
+        m_ui->Image1->setPixmap(picture);
 
     connect(m_ui->Combo_User, qOverload<int>(&QComboBox::activated), this,
             [this] { m_ui->Edit_Pass->setFocus(); });
@@ -76,23 +81,31 @@ void TFrm_Login::Btn_okClick()
 void TFrm_Login::checkLogin()
 {
     const QString name = m_ui->Combo_User->currentText();
-    StoredPassword.clear();
-    if (m_data.RunQuery(m_data.Qry_Temp, QStringLiteral("select * from admin where lower(UserName) = lower(:name)"),
-                        {{QStringLiteral(":name"), name}})
-        && !m_data.Qry_Temp->isEmpty())
-        StoredPassword = m_data.Qry_Temp->value(0, QStringLiteral("Password")).toString();
-
-    const QString typed = m_ui->Edit_Pass->text();
     if (name.trimmed().isEmpty()) {
         warn(QStringLiteral("请选择一个用户名！"));
         return;
     }
-    if (typed != StoredPassword) {
+    // Fails closed: when the password cannot be read, nobody logs in.
+    if (!m_data.RunQuery(m_data.Qry_Temp,
+                         QStringLiteral("select UserID, Password from admin where lower(UserName) = lower(:name) order by UserID"),
+                         {{QStringLiteral(":name"), name}}))
+        return;
+    if (m_data.Qry_Temp->isEmpty()) {
+        // Deleted by another workstation since the list was filled.
+        warn(QStringLiteral("请选择一个用户名！"));
+        FormShow();
+        return;
+    }
+    const QVariant userId = m_data.Qry_Temp->value(0, 0);
+    StoredPassword = m_data.Qry_Temp->value(0, 1).toString();
+
+    const QString typed = m_ui->Edit_Pass->text();
+    if (!PasswordHash::matches(StoredPassword, typed)) {
         if (typed.isEmpty()) {
             warn(QStringLiteral("请输入密码！"));
             m_ui->Edit_Pass->setFocus();
         } else {
-            if (!StoredPassword.trimmed().isEmpty())
+            if (!PasswordHash::isEmptyPassword(StoredPassword))
                 warn(QStringLiteral("密码错误，请重新输入密码！"));
             else
                 warn(name + QStringLiteral("密码为空，您可以直接点击确定按钮登录！"));
@@ -100,7 +113,24 @@ void TFrm_Login::checkLogin()
         }
         return;
     }
+    if (!PasswordHash::isHash(StoredPassword))
+        replaceClearPassword(userId, typed);
     m_session.logIn(name);
     m_loginDone = 1;
     accept();
+}
+
+void TFrm_Login::replaceClearPassword(const QVariant &userId, const QString &password)
+{
+    // An older database keeps the password itself. The login goes on even when the hash
+    // cannot be stored now; the next login tries again.
+    const QString hash = PasswordHash::hash(password);
+    QSqlError error;
+    if (hash.isNull()
+        || !m_data.execute(QStringLiteral("update admin set Password = :hash where UserID = :id and coalesce(Password, '') = :old"),
+                           {{QStringLiteral(":hash"), hash}, {QStringLiteral(":id"), userId},
+                            {QStringLiteral(":old"), StoredPassword}},
+                           &error))
+        qWarning("The password of operator %s stays unhashed until the next login: %s",
+                 qPrintable(userId.toString()), qPrintable(error.text()));
 }

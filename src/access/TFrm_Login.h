@@ -28,6 +28,7 @@ private:
     void FormShow();
     void Btn_okClick();
     void checkLogin();
+    void replaceClearPassword(const QVariant &userId, const QString &password);
     void warn(const QString &text);
 
     std::unique_ptr<Ui::TFrm_Login> m_ui;

@@ -144,15 +144,46 @@ bool DataSet::readFields()
 
 bool DataSet::readKeys()
 {
+    // Where reading the keys in their own order reads the rows anyway, the footer's sums come
+    // from the same pass: one scan instead of two, and sums of exactly the snapshot's rows.
+    QStringList summed;
+    const QString order = snapshotOrder();
+    if (m_connection->dialect().keyOrderReadsRows() && !m_sumsValid && termColumn(order).compare(m_keyField, Qt::CaseInsensitive) == 0
+        && !order.contains(QLatin1Char(','))) {
+        for (const QString &field : std::as_const(m_summaryFields)) {
+            const int column = m_fields.indexOf(field);
+            if (column >= 0 && !summed.contains(m_fields.fieldName(column), Qt::CaseInsensitive))
+                summed << m_fields.fieldName(column);
+        }
+    }
+    QStringList columns{QStringLiteral("q.") + m_keyField};
+    for (const QString &field : std::as_const(summed))
+        columns << QStringLiteral("q.") + field;
     QSqlQuery query(m_connection->database());
-    const QString sql = QStringLiteral("SELECT q.%1 FROM (%2) q ORDER BY %3").arg(m_keyField, source(), snapshotOrder());
+    const QString sql = QStringLiteral("SELECT %1 FROM (%2) q ORDER BY %3").arg(columns.join(QStringLiteral(", ")), source(), order);
     if (!execute(query, sql))
         return false;
     QVector<qint64> keys;
-    while (query.next())
+    QVector<double> totals(summed.size(), 0.0);
+    QVector<bool> any(summed.size(), false);
+    while (query.next()) {
         keys << query.value(0).toLongLong();
+        for (int i = 0; i < summed.size(); ++i) {
+            const QVariant value = query.value(i + 1);
+            if (!value.isNull()) {
+                totals[i] += value.toDouble();
+                any[i] = true;
+            }
+        }
+    }
     m_keys = std::move(keys);
     m_recordCount = int(m_keys.size());
+    if (!summed.isEmpty()) {
+        m_sums.clear();
+        for (int i = 0; i < summed.size(); ++i)
+            m_sums.insert(summed[i].toLower(), any[i] ? QVariant(totals[i]) : QVariant());
+        m_sumsValid = true;
+    }
     return true;
 }
 
@@ -221,7 +252,7 @@ bool DataSet::open()
         m_keyed = ok && m_fields.indexOf(m_keyField) >= 0;
         if (ok)
             ok = m_keyed ? readKeys() : loadAll();
-        if (ok && m_keyed && !m_summaryFields.isEmpty())
+        if (ok && m_keyed && !m_summaryFields.isEmpty() && !m_sumsValid)
             ok = computeSums(m_summaryFields);
     }
     m_open = ok;

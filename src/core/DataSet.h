@@ -68,7 +68,7 @@ public:
     // The key of a row of the snapshot (also of a row that is gone); null without one.
     QVariant key(int row) const;
     // The record of this row was deleted since the set opened.
-    bool isRowGone(int row) const;
+    bool isRowGone(int row) const override;
 
     // Makes the first row of the snapshot whose field equals value current; false (and the
     // current row unchanged) when no row of the snapshot has it.

@@ -3,6 +3,60 @@
 #include "DataGrid.h"
 #include "MessageBoxes.h"
 #include "TFrm_Data.h"
+#include "TableDefinitions.h"
+
+#include <QHash>
+#include <QSqlField>
+
+namespace {
+
+CellText::Kind kindOfType(SqlDialect::ColumnType type)
+{
+    using T = SqlDialect::ColumnType;
+    switch (type) {
+    case T::DateTime: return CellText::Kind::DateTime;
+    case T::Boolean: return CellText::Kind::Boolean;
+    case T::AutoNumber: case T::Integer: case T::Float: case T::Money: return CellText::Kind::Number;
+    case T::Text: case T::Memo: return CellText::Kind::Text;
+    }
+    return CellText::Kind::Auto;
+}
+
+// What a column holds, by its name in the tables of the program; Auto where tables differ
+// (money is an amount in custom and a name in T_Schedule).
+CellText::Kind kindOfColumnName(const QString &name)
+{
+    static const QHash<QString, CellText::Kind> kinds = [] {
+        QHash<QString, CellText::Kind> byName;
+        for (const auto &table : tableDefinitions()) {
+            for (const auto &column : table.columns) {
+                const QString key = QString::fromLatin1(column.name).toLower();
+                const CellText::Kind kind = kindOfType(column.type);
+                const auto known = byName.constFind(key);
+                byName.insert(key, known == byName.constEnd() || *known == kind ? kind : CellText::Kind::Auto);
+            }
+        }
+        return byName;
+    }();
+    return kinds.value(name.toLower(), CellText::Kind::Auto);
+}
+
+// SQLite returns date-times as text and yes/no as integers: the column's own type decides
+// how its cells show, not the type of each value.
+CellText::Kind kindOfField(const QSqlField &field)
+{
+    const CellText::Kind byName = kindOfColumnName(field.name());
+    if (byName != CellText::Kind::Auto)
+        return byName;
+    switch (field.metaType().id()) {
+    case QMetaType::QDateTime: case QMetaType::QDate: return CellText::Kind::DateTime;
+    case QMetaType::Bool: return CellText::Kind::Boolean;
+    case QMetaType::Int: case QMetaType::LongLong: case QMetaType::Double: return CellText::Kind::Number;
+    default: return CellText::Kind::Auto;
+    }
+}
+
+} // namespace
 
 bool GridColumns::BuildGridColumns(TFrm_Data &data, DataGrid *grid, DataSet *query, const QString &name)
 {
@@ -24,9 +78,11 @@ bool GridColumns::BuildGridColumns(TFrm_Data &data, DataGrid *grid, DataSet *que
             complete = false;
             break;
         }
+        const QSqlField column = query->fields().field(field);
         columns << GridColumn{field, rows->value(row, QStringLiteral("Width")).toInt(),
                               rows->value(row, QStringLiteral("SumField")).toInt() == 1,
-                              rows->value(row, QStringLiteral("ShowButton")).toInt() == 1};
+                              rows->value(row, QStringLiteral("ShowButton")).toInt() == 1,
+                              column.isValid() ? kindOfField(column) : kindOfColumnName(field)};
         query->setDisplayLabel(field, rows->value(row, QStringLiteral("Name")).toString());
     }
     QStringList summed;

@@ -20,6 +20,8 @@ public:
     virtual void setStatusText(int panel, const QString &text) = 0;
     // Closes every document window inside the main window, the last opened first.
     virtual void closeChildWindows() = 0;
+    // Reads the title (program name and version) from the database again.
+    virtual void LoadTitle() = 0;
 
     // Gives a command what it does. A command that nothing provides stays disabled, with the
     // hint "尚未提供", whatever the operator's permissions.

@@ -3,14 +3,23 @@
 #include "DataSet.h"
 #include "EnterMovesFocus.h"
 #include "MessageBoxes.h"
+#include "MultiSelectComboBox.h"
 #include "RecordNavigator.h"
 #include "ReferenceLists.h"
 #include "TFrm_Data.h"
 #include "TableDefinitions.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QTextEdit>
 
 namespace {
 const QString RefusalCaption = QStringLiteral("提醒");
@@ -51,6 +60,13 @@ void RecordEditor::connectListButton(QAbstractButton *button, const QString &tab
 {
     button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QAbstractButton::clicked, this, [this, table] { ReferenceLists::openEditor(this, table); });
+}
+
+void RecordEditor::showCustomer(QLabel *label)
+{
+    const DataSet *customer = m_data.Qry_Cust;
+    label->setText(QStringLiteral("用户: %1  %2").arg(customer->value(QStringLiteral("CustCode")).toString(),
+                                                       customer->value(QStringLiteral("Company")).toString()));
 }
 
 void RecordEditor::setModeCaptions(QAbstractButton *okButton, const QString &addTitle, const QString &editTitle,
@@ -216,4 +232,56 @@ bool RecordEditor::deleteCurrentRecord(TFrm_Data &data, DataSet *records, const 
     if (records->reopen())
         records->setCurrentRow(qMin(row, records->recordCount() - 1));
     return true;
+}
+
+QString RecordEditor::discardQuestion()
+{
+    return QStringLiteral("放弃未保存的修改吗?");
+}
+
+QStringList RecordEditor::fieldValues() const
+{
+    // Every control an operator types into or ticks, in the form's order.
+    QStringList values;
+    for (const QWidget *child : findChildren<QWidget *>()) {
+        if (auto *edit = qobject_cast<const QLineEdit *>(child)) {
+            // A combo box's or date box's own line edit is read through its owner.
+            if (!edit->isReadOnly() && !qobject_cast<const QComboBox *>(edit->parentWidget())
+                && !qobject_cast<const QAbstractSpinBox *>(edit->parentWidget()))
+                values << edit->text();
+        } else if (auto *multi = qobject_cast<const MultiSelectComboBox *>(child)) {
+            values << multi->text();
+        } else if (auto *combo = qobject_cast<const QComboBox *>(child)) {
+            values << combo->currentText();
+        } else if (auto *box = qobject_cast<const QAbstractSpinBox *>(child)) {
+            values << box->text();
+        } else if (auto *memo = qobject_cast<const QPlainTextEdit *>(child)) {
+            values << memo->toPlainText();
+        } else if (auto *text = qobject_cast<const QTextEdit *>(child)) {
+            values << text->toPlainText();
+        } else if (qobject_cast<const QCheckBox *>(child) || qobject_cast<const QRadioButton *>(child)) {
+            values << QString::number(static_cast<const QAbstractButton *>(child)->isChecked());
+        }
+    }
+    return values;
+}
+
+void RecordEditor::markClean()
+{
+    m_cleanValues = fieldValues();
+}
+
+bool RecordEditor::hasUnsavedChanges() const
+{
+    return fieldValues() != m_cleanValues;
+}
+
+void RecordEditor::reject()
+{
+    if (hasUnsavedChanges()
+        && MessageBoxes::dialog(MessageBoxes::DialogType::Confirmation, discardQuestion(),
+                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               != QMessageBox::Yes)
+        return;
+    QDialog::reject();
 }

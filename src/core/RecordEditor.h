@@ -6,10 +6,12 @@
 #include <QPair>
 #include <QPointer>
 #include <QSqlError>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
 class QAbstractButton;
+class QLabel;
 class RecordNavigator;
 class TFrm_Data;
 
@@ -53,6 +55,11 @@ public:
     // reopens near the same position. A database error is shown and changes nothing.
     static bool deleteCurrentRecord(TFrm_Data &data, DataSet *records, const QString &table, const QString &keyField);
 
+    // Esc, the close box and the exit button: with something typed and not saved the
+    // operator is asked first, and No keeps the dialog open.
+    void reject() override;
+    static QString discardQuestion();
+
     // Texts longer than their columns are refused before anything is written: false, after
     // a message naming the field.
     static bool fitsColumns(const QString &table, const Fields &fields);
@@ -66,6 +73,8 @@ protected:
     // Call once the form's controls exist: Enter handling and the navigator.
     void setUpForm(RecordNavigator *navigator, DataSet *records);
     void connectListButton(QAbstractButton *button, const QString &table);
+    // Names the current customer, whose records the editor adds and edits.
+    void showCustomer(QLabel *label);
     // Window title and OK caption of the mode.
     void setModeCaptions(QAbstractButton *okButton, const QString &addTitle, const QString &editTitle,
                          const QString &addOk = QStringLiteral("新增(&A)"),
@@ -85,10 +94,15 @@ protected:
                      const CustomerCopies &copies = {}, QSqlError *error = nullptr);
     // The navigator moved to another row of the data set.
     virtual void recordMoved() = 0;
+    // What the controls hold now counts as saved: call after loading, clearing or saving.
+    void markClean();
+    // Something typed since markClean(); editors that keep more (goods lines) add theirs.
+    virtual bool hasUnsavedChanges() const;
 
     TFrm_Data &m_data;
 
 private:
+    QStringList fieldValues() const;
     static bool currentRecordExists(const DataSet *records);
     // Reads the current customer inside the write transaction; false when it is gone.
     bool copyFromCustomer(const CustomerCopies &copies, Fields *fields, QSqlError *error);
@@ -97,4 +111,5 @@ private:
     Mode m_mode;
     QVariant m_loadedKey;
     QVariant m_loadedVersion;
+    QStringList m_cleanValues;
 };

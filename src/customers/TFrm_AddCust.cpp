@@ -7,12 +7,14 @@
 #include "GridColumns.h"
 #include "HzSpell.h"
 #include "MessageBoxes.h"
+#include "NumberEdit.h"
 #include "ReferenceLists.h"
 #include "Session.h"
 #include "TFrm_Data.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
+#include <cmath>
 
 QPointer<TFrm_AddCust> Frm_AddCust;
 
@@ -25,13 +27,12 @@ constexpr int GoodsPage = 1;
 // Another workstation may take the proposed order number first; then the next one is made.
 constexpr int OrderNumberAttempts = 5;
 
-// Text boxes whose content is stored as a number.
+// Boxes whose content is stored as a number.
 struct NumberField
 {
-    QLineEdit *edit;
+    NumberEdit *edit;
     const char *column;
     QString label;
-    bool integer;
 };
 
 } // namespace
@@ -80,6 +81,7 @@ TFrm_AddCust::TFrm_AddCust(TFrm_Data &data, Session &session, Mode mode, QWidget
         m_data.Qry_BillDetail->setMasterSource(m_data.Qry_Cust);
         m_data.RunQuery(m_data.Qry_BillDetail, QStringLiteral("select * from T_billDetail where batch = :batch"));
     }
+    markClean();
 }
 
 TFrm_AddCust::~TFrm_AddCust() = default;
@@ -156,9 +158,10 @@ void TFrm_AddCust::ClearCustFields()
     const QDateTime now = QDateTime::currentDateTime();
     m_ui->DateTimePicker1->setDateTime(now);
     m_ui->DateTimePicker2->setDateTime(now);
-    for (QLineEdit *edit : {m_ui->Edit_taishu, m_ui->Edit_retail, m_ui->Edit_money, m_ui->Edit_number,
-                            m_ui->Edit_numberB, m_ui->Edit_gathering})
-        edit->setText(QStringLiteral("0"));
+    m_ui->Edit_taishu->setText(QStringLiteral("0"));
+    for (NumberEdit *edit : {m_ui->Edit_retail, m_ui->Edit_money, m_ui->Edit_number, m_ui->Edit_numberB,
+                             m_ui->Edit_gathering})
+        edit->setValue(0);
 }
 
 void TFrm_AddCust::MakeOrderNumber()
@@ -179,13 +182,13 @@ void TFrm_AddCust::LoadCurrentCust()
 {
     DataSet *customers = m_data.Qry_Cust;
     const auto text = [customers](const char *field) { return customers->value(QString::fromLatin1(field)).toString(); };
-    const auto number = [customers](const char *field) {
-        const QVariant value = customers->value(QString::fromLatin1(field));
-        return value.isNull() ? QStringLiteral("0") : QString::number(value.toDouble(), 'g', 15);
+    // Numbers show whole and go back as they came while untouched.
+    const auto number = [customers](NumberEdit *edit, const char *field) {
+        edit->setValue(customers->value(QString::fromLatin1(field)));
     };
     const auto date = [customers](const char *field) {
-        const QDateTime value = customers->value(QString::fromLatin1(field)).toDateTime();
-        return value.isValid() ? value : QDateTime::currentDateTime();
+        const QDate value = customers->value(QString::fromLatin1(field)).toDate();
+        return value.isValid() ? value : QDate::currentDate();
     };
     m_ui->Edit_Code->setText(text("CustCode"));
     m_ui->Edit_CustName->setText(text("Company"));
@@ -194,28 +197,29 @@ void TFrm_AddCust::LoadCurrentCust()
     m_ui->Edit_Address->setText(text("Address"));
     m_ui->Combo_type->setEditText(text("model"));
     m_ui->Combo_place->setEditText(text("place"));
-    m_ui->DateTimePicker1->setDateTime(date("buydate"));
+    m_ui->DateTimePicker1->setDate(date("buydate"));
     m_ui->Edit_billcode->setText(text("billcode"));
     m_ui->Combo_depart->setEditText(text("depart"));
     m_ui->Combo_people->setEditText(text("people"));
     m_ui->Edit_airframe->setText(text("airframe"));
-    m_ui->DateTimePicker2->setDateTime(date("installdate"));
+    m_ui->DateTimePicker2->setDate(date("installdate"));
     m_ui->Combo_user->setEditText(text("f_user"));
     m_ui->Edit_danhao->setText(text("batch"));
     m_ui->Memo1->setPlainText(text("memo"));
     m_ui->Combo_leibie->setText(text("Type"));
     m_ui->Edit_taishu->setText(text("taishu"));
-    m_ui->Edit_retail->setText(number("retail"));
-    m_ui->Edit_money->setText(number("money"));
+    number(m_ui->Edit_retail, "retail");
+    number(m_ui->Edit_money, "money");
     m_ui->Combo_largess->setEditText(text("largess"));
-    m_ui->Edit_number->setText(number("number"));
+    number(m_ui->Edit_number, "number");
     m_ui->Combo_largessb->setEditText(text("largessb"));
-    m_ui->Edit_numberB->setText(number("numberB"));
-    m_ui->Edit_gathering->setText(number("gathering"));
+    number(m_ui->Edit_numberB, "numberB");
+    number(m_ui->Edit_gathering, "gathering");
     m_ui->Check_sk->setChecked(customers->value(QStringLiteral("isgathering")).toBool());
     LoadedCustCode = text("CustCode");
     LoadedCompany = text("Company");
     recordLoaded(customers);
+    markClean();
 }
 
 void TFrm_AddCust::recordMoved()
@@ -225,11 +229,16 @@ void TFrm_AddCust::recordMoved()
 
 void TFrm_AddCust::computeMoney()
 {
-    bool quantityOk = false, priceOk = false;
-    const double quantity = m_ui->Edit_taishu->text().toDouble(&quantityOk);
-    const double price = m_ui->Edit_retail->text().toDouble(&priceOk);
-    if (!m_ui->Edit_taishu->text().isEmpty() && m_ui->Edit_retail->text() != QLatin1String("0") && quantityOk && priceOk)
-        m_ui->Edit_money->setText(QString::number(quantity * price, 'g', 15));
+    if (m_ui->Edit_taishu->text().isEmpty() || m_ui->Edit_retail->text() == QLatin1String("0"))
+        return;
+    QVariant quantity;
+    const QVariant price = m_ui->Edit_retail->value();
+    if (!NumberEdit::parse(m_ui->Edit_taishu->text(), false, &quantity) || !m_ui->Edit_retail->isAcceptable()
+        || price.isNull())
+        return;
+    // To a hundredth of a cent: binary fractions would show 3 × 0.1 as 0.30000000000000004.
+    const double money = std::round(quantity.toDouble() * price.toDouble() * 1e4) / 1e4;
+    m_ui->Edit_money->setText(NumberEdit::textOf(money));
 }
 
 void TFrm_AddCust::remind(const QString &text, QWidget *focus)
@@ -242,25 +251,24 @@ void TFrm_AddCust::remind(const QString &text, QWidget *focus)
 bool TFrm_AddCust::readCustomer(QVariantMap *values)
 {
     // Numbers are checked before anything is written; an empty box counts as 0.
+    // A box the operator did not touch gives back the stored value as it was.
     const NumberField numbers[] = {
-        {m_ui->Edit_taishu, nullptr, QStringLiteral("数量"), false},
-        {m_ui->Edit_retail, "retail", QStringLiteral("单价"), false},
-        {m_ui->Edit_money, "money", QStringLiteral("总金额"), false},
-        {m_ui->Edit_number, "number", QStringLiteral("赠品数量A"), true},
-        {m_ui->Edit_numberB, "numberB", QStringLiteral("赠品数量B"), true},
-        {m_ui->Edit_gathering, "gathering", QStringLiteral("收款"), true},
+        {m_ui->Edit_retail, "retail", QStringLiteral("单价")},
+        {m_ui->Edit_money, "money", QStringLiteral("总金额")},
+        {m_ui->Edit_number, "number", QStringLiteral("赠品数量A")},
+        {m_ui->Edit_numberB, "numberB", QStringLiteral("赠品数量B")},
+        {m_ui->Edit_gathering, "gathering", QStringLiteral("收款")},
     };
     for (const NumberField &field : numbers) {
-        const QString text = field.edit->text().trimmed();
-        bool ok = true;
-        const double value = text.isEmpty() ? 0 : (field.integer ? text.toInt(&ok) : text.toDouble(&ok));
-        if (!ok) {
-            remind(QStringLiteral("“%1”必须是%2!").arg(field.label, field.integer ? QStringLiteral("整数") : QStringLiteral("数字")),
+        if (!field.edit->isAcceptable()) {
+            remind(QStringLiteral("“%1”必须是%2!")
+                       .arg(field.label, field.edit->isInteger() ? QStringLiteral("整数") : QStringLiteral("数字")),
                    field.edit);
             return false;
         }
-        if (field.column)
-            values->insert(QString::fromLatin1(field.column), field.integer ? QVariant(int(value)) : QVariant(value));
+        // A box emptied by the operator counts as 0.
+        const QVariant value = field.edit->isEmpty() && !field.edit->isUnchanged() ? QVariant(0) : field.edit->value();
+        values->insert(QString::fromLatin1(field.column), value);
     }
     const QString name = m_ui->Edit_CustName->text().trimmed();
     values->insert(QStringLiteral("CustCode"), m_ui->Edit_Code->text());
@@ -276,8 +284,9 @@ bool TFrm_AddCust::readCustomer(QVariantMap *values)
     values->insert(QStringLiteral("Mobile"), m_ui->Edit_Mobile->text().trimmed());
     values->insert(QStringLiteral("Tel"), m_ui->Edit_tel->text().trimmed());
     values->insert(QStringLiteral("taishu"), m_ui->Edit_taishu->text().trimmed());
-    values->insert(QStringLiteral("buydate"), m_ui->DateTimePicker1->dateTime());
-    values->insert(QStringLiteral("installdate"), m_ui->DateTimePicker2->dateTime());
+    // Dates, as the other editors store theirs: the day, no time of day.
+    values->insert(QStringLiteral("buydate"), m_ui->DateTimePicker1->date());
+    values->insert(QStringLiteral("installdate"), m_ui->DateTimePicker2->date());
     values->insert(QStringLiteral("depart"), m_ui->Combo_depart->currentText().trimmed());
     values->insert(QStringLiteral("batch"), m_ui->Edit_danhao->text().trimmed());
     values->insert(QStringLiteral("billcode"), m_ui->Edit_billcode->text().trimmed());
@@ -302,10 +311,8 @@ void TFrm_AddCust::Btn_OKClick()
     QVariantMap values;
     if (!readCustomer(&values) || !fitsColumns(QStringLiteral("custom"), values))
         return;
-    if (isAdding())
-        saveNew(values);
-    else
-        saveEdited(values);
+    if (isAdding() ? saveNew(values) : saveEdited(values))
+        markClean();
 }
 
 bool TFrm_AddCust::taken(const QString &column, const QString &value)
@@ -506,6 +513,11 @@ void TFrm_AddCust::Btn_SaveLinesClick()
     }
     if (!lines->applyUpdates())
         MessageBoxes::error(lines->lastError().text());
+}
+
+bool TFrm_AddCust::hasUnsavedChanges() const
+{
+    return RecordEditor::hasUnsavedChanges() || m_data.Qry_BillDetail->hasPendingChanges();
 }
 
 void TFrm_AddCust::done(int result)

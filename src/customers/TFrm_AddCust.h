@@ -30,6 +30,7 @@ public:
 
 protected:
     void recordMoved() override;
+    bool hasUnsavedChanges() const override;
     void done(int result) override;
 
 private:

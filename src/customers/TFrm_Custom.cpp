@@ -74,6 +74,11 @@ TFrm_Custom::TFrm_Custom(QWidget *parent)
     connect(m_ui->Combo_Type, &DropDownComboBox::aboutToDropDown, this, &TFrm_Custom::Combo_TypeDropDown);
     connect(m_ui->CheckBox1, &QCheckBox::clicked, this, &TFrm_Custom::CheckBox1Click);
     connect(m_ui->Page_Contact, &QTabWidget::currentChanged, this, &TFrm_Custom::Page_ContactChange);
+    // Whoever changes the customer list (a search, an editor, a deletion, a refresh), the
+    // status bar tells how many it holds.
+    connect(customers, &QAbstractItemModel::modelReset, this, &TFrm_Custom::showCustomerCount);
+    connect(customers, &QAbstractItemModel::rowsInserted, this, &TFrm_Custom::showCustomerCount);
+    connect(customers, &QAbstractItemModel::rowsRemoved, this, &TFrm_Custom::showCustomerCount);
 }
 
 TFrm_Custom::~TFrm_Custom()
@@ -213,8 +218,10 @@ void TFrm_Custom::showCustomerCount()
                           QStringLiteral("当前共有 %1 条用户记录").arg(m_data.Qry_Cust->recordCount()));
 }
 
-void TFrm_Custom::setCustomerFooter()
+void TFrm_Custom::layOutCustomers()
 {
+    GridColumns::BuildGridColumns(m_data, m_ui->Grid_Cust, m_data.Qry_Cust, CustomerConfiguration);
+    // Laying the columns out again clears the footer: "总计" and the count come back with it.
     m_ui->Grid_Cust->setFooterText(0, QStringLiteral("总计"));
     m_ui->Grid_Cust->setFooterCount(1);
 }
@@ -227,10 +234,9 @@ void TFrm_Custom::FormShow()
     showCustomerCount();
     m_data.RunQuery(m_data.Qry_Contact, QStringLiteral("Select * From Contact where CustCode = :CustCode") + ownerCondition(), owner);
     m_data.RunQuery(m_data.Qry_Schedule, QStringLiteral("Select * From T_Schedule where CustCode = :CustCode") + ownerCondition(), owner);
-    GridColumns::BuildGridColumns(m_data, m_ui->Grid_Cust, m_data.Qry_Cust, CustomerConfiguration);
+    layOutCustomers();
     GridColumns::BuildGridColumns(m_data, m_ui->Grid_Contact, m_data.Qry_Contact, QStringLiteral("Contact"));
     GridColumns::BuildGridColumns(m_data, m_ui->Grid_Sch, m_data.Qry_Schedule, QStringLiteral("Schedule"));
-    setCustomerFooter();
     m_ui->Grid_Sale->setGridModel(m_data.Qry_Bill);
 }
 
@@ -239,7 +245,7 @@ void TFrm_Custom::Cust_CustContact()
     m_data.Qry_Contact->setMasterSource(m_data.Qry_Cust);
     loadCustomers();
     m_data.Qry_Schedule->setMasterSource(m_data.Qry_Cust);
-    GridColumns::BuildGridColumns(m_data, m_ui->Grid_Cust, m_data.Qry_Cust, CustomerConfiguration);
+    layOutCustomers();
 }
 
 void TFrm_Custom::Page_ContactChange(int index)
@@ -299,9 +305,7 @@ void TFrm_Custom::Btn_S_CustClick()
         }
     }
     m_data.RunQuery(m_data.Qry_Cust, statement, binds);
-    GridColumns::BuildGridColumns(m_data, m_ui->Grid_Cust, m_data.Qry_Cust, CustomerConfiguration);
-    showCustomerCount();
-    setCustomerFooter();
+    layOutCustomers();
 }
 
 void TFrm_Custom::CheckBox1Click()
@@ -316,5 +320,5 @@ void TFrm_Custom::CheckBox1Click()
 void TFrm_Custom::Refresh()
 {
     m_data.Qry_Cust->reopen();
-    GridColumns::BuildGridColumns(m_data, m_ui->Grid_Cust, m_data.Qry_Cust, CustomerConfiguration);
+    layOutCustomers();
 }

@@ -43,7 +43,7 @@ private:
     void connectGrid(DataGrid *grid, DataSet *query, const char *doubleClickCommand, const char *deleteCommand);
     void loadCustomers();
     void showCustomerCount();
-    void setCustomerFooter();
+    void layOutCustomers();
     void Combo_TypeDropDown();
     void CheckBox1Click();
     void Page_ContactChange(int index);

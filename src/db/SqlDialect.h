@@ -45,6 +45,9 @@ public:
     virtual void beforeClose(QSqlDatabase &db) const;
     // Whether the connection still reaches the server after a statement failed.
     virtual bool connectionAlive(QSqlDatabase &db) const = 0;
+    // Reading a table's keys in their own order reads its rows too (the rows are stored in
+    // key order), so more columns of them cost little in the same pass.
+    virtual bool keyOrderReadsRows() const { return false; }
     // Names of the tables of the database, lower-case.
     virtual QStringList tableNames(QSqlDatabase &db) const;
 

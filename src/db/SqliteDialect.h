@@ -16,6 +16,7 @@ public:
                                   const QString &versionColumn) const override;
     QString widenTextColumn(const QString &, const QString &, int) const override { return QString(); }
     bool connectionAlive(QSqlDatabase &) const override { return true; }
+    bool keyOrderReadsRows() const override { return true; }
     bool prepareStorage(QSqlDatabase &db, QString *error) const override;
     void beforeClose(QSqlDatabase &db) const override;
     // The snapshot is taken by the first read of the transaction.

@@ -1,54 +1,66 @@
 #include "DesktopTools.h"
 
+#include "IniFile.h"
+#include "ProgramFiles.h"
+
 #include <QDesktopServices>
-#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QUrlQuery>
 
-QString DesktopTools::webSite()
-{
-    return QStringLiteral("https://aftersales.example.com/");
-}
+namespace {
+const QString LinksSection = QStringLiteral("otherInfo");
+} // namespace
 
-QString DesktopTools::mailAddress()
-{
-    return QStringLiteral("support@aftersales.example.com");
-}
-
-void DesktopTools::startFirstAvailable(const QStringList &programs)
+QString DesktopTools::firstInstalled(const QStringList &programs)
 {
     for (const QString &program : programs) {
         const QString path = QStandardPaths::findExecutable(program);
-        if (!path.isEmpty() && QProcess::startDetached(path, {}))
-            return;
+        if (!path.isEmpty())
+            return path;
     }
+    return QString();
 }
 
-void DesktopTools::startCalculator()
+QString DesktopTools::calculator()
 {
-    startFirstAvailable({QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
-                         QStringLiteral("mate-calc"), QStringLiteral("galculator"),
-                         QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc")});
+    return firstInstalled({QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("mate-calc"),
+                           QStringLiteral("galculator"), QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc")});
 }
 
-void DesktopTools::startTextEditor()
+QString DesktopTools::textEditor()
 {
-    startFirstAvailable({QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),
-                         QStringLiteral("kwrite"), QStringLiteral("kate"), QStringLiteral("mousepad"),
-                         QStringLiteral("pluma"), QStringLiteral("xed"), QStringLiteral("featherpad"),
-                         QStringLiteral("leafpad")});
+    return firstInstalled({QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"), QStringLiteral("kwrite"),
+                           QStringLiteral("kate"), QStringLiteral("mousepad"), QStringLiteral("pluma"),
+                           QStringLiteral("xed"), QStringLiteral("featherpad"), QStringLiteral("leafpad")});
 }
 
-void DesktopTools::openWebSite()
+void DesktopTools::start(const QString &program)
 {
-    QDesktopServices::openUrl(QUrl(webSite()));
+    // A failure to start shows nothing, as the menu item promises no more.
+    if (!program.isEmpty())
+        QProcess::startDetached(program, {});
 }
 
-void DesktopTools::writeMailToMaker()
+QString DesktopTools::webSite(IniFile &config)
 {
-    QUrl url(QStringLiteral("mailto:") + mailAddress());
+    return config.ReadString(LinksSection, QStringLiteral("WebSite"), QString()).trimmed();
+}
+
+QString DesktopTools::mailAddress(IniFile &config)
+{
+    return config.ReadString(LinksSection, QStringLiteral("Mail"), QString()).trimmed();
+}
+
+void DesktopTools::openWebSite(const QString &address)
+{
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+void DesktopTools::writeMailTo(const QString &address)
+{
+    QUrl url(QStringLiteral("mailto:") + address);
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("subject"), QStringLiteral("意见"));
     url.setQuery(query);
@@ -57,5 +69,5 @@ void DesktopTools::writeMailToMaker()
 
 void DesktopTools::openHelp(const QString &programDir)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(programDir).filePath(QStringLiteral("help/index.html"))));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFiles::path(programDir, QStringLiteral("help/index.html"))));
 }

@@ -7,7 +7,10 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 
 ProgramStart::ProgramStart(const QString &programDir) : m_programDir(programDir) {}
 
@@ -28,6 +31,20 @@ void ProgramStart::setUpLook()
                                 QStringLiteral("WenQuanYi Micro Hei")});
     QFont font(QStringLiteral("宋体"), 10);
     QApplication::setFont(font);
+}
+
+bool ProgramStart::setUpLanguage()
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    auto *translator = new QTranslator(qApp);
+    if (!translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QApplication::installTranslator(translator);
+    return true;
 }
 
 bool ProgramStart::run()

@@ -23,6 +23,10 @@ public:
 
     // Fonts and pictures of the whole program.
     static void setUpLook();
+    // Chinese standard buttons (确定, 是, 否, 取消) and calendars, whatever the workstation's
+    // locale: Qt's own translations and the zh_CN locale. False when the translations are
+    // not installed (the buttons then stay in English).
+    static bool setUpLanguage();
 
 private:
     QString m_programDir;

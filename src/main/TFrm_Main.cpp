@@ -1,11 +1,14 @@
 #include "TFrm_Main.h"
 
+#include "AccessCommands.h"
 #include "CommandTable.h"
 #include "CustomerCommands.h"
 #include "DesktopTools.h"
 #include "MaintenanceCommands.h"
 #include "ServiceCommands.h"
+#include "SettingsCommands.h"
 #include "Session.h"
+#include "TFrm_Awoke.h"
 #include "TFrm_Custom.h"
 #include "TFrm_Data.h"
 #include "TFrm_Login.h"
@@ -120,7 +123,7 @@ void TFrm_Main::createMenus()
     addCommands(addMenu(records, "N_Bill", QStringLiteral("投诉记录")), {"AddBill", "EditBill", "DelBill"});
     addCommands(records, {"", "M_Other", "", "Sys_Company"});
 
-    addCommands(addMenu(nullptr, "N19", QStringLiteral("数据查询")), {"SearchCust", "weixiu"});
+    addCommands(addMenu(nullptr, "N19", QStringLiteral("数据查询")), {"SearchCust", "weixiu", "", "M_Awoke"});
     addCommands(addMenu(nullptr, "N21", QStringLiteral("报表打印")), {"P_CustBasic", "P_Label", "PrintBill", "printwx"});
     addCommands(addMenu(nullptr, "N15", QStringLiteral("实用工具")), {"N16", "N17"});
     addCommands(addMenu(nullptr, "N10", QStringLiteral("帮助文件")), {"HelpContents", "", "N12", "N11"});
@@ -192,17 +195,38 @@ void TFrm_Main::connectHandlers()
     TFrm_Other::installEditorOpener(m_data, *m_session);
     CustomerCommands::connect(*this, m_data, this);
     on("N2", [this] { close(); });
-    on("N16", &DesktopTools::startCalculator);
-    on("N17", &DesktopTools::startTextEditor);
-    on("N11", &DesktopTools::openWebSite);
-    on("TB_Help", &DesktopTools::openWebSite);
-    on("N12", &DesktopTools::writeMailToMaker);
+    on("N16", [] { DesktopTools::start(DesktopTools::calculator()); });
+    on("N17", [] { DesktopTools::start(DesktopTools::textEditor()); });
+    on("N11", [this] { DesktopTools::openWebSite(DesktopTools::webSite(m_data.ConfigIni())); });
+    on("TB_Help", [this] { DesktopTools::openWebSite(DesktopTools::webSite(m_data.ConfigIni())); });
+    on("N12", [this] { DesktopTools::writeMailTo(DesktopTools::mailAddress(m_data.ConfigIni())); });
     on("HelpContents", [this] { DesktopTools::openHelp(m_data.programDir()); });
     connect(m_session, &Session::loggedIn, this, &TFrm_Main::operatorLoggedIn);
     connect(m_reminderTimer, &QTimer::timeout, this, &TFrm_Main::Timer1Timer);
     ServiceCommands::connect(*this, m_data, this);
     MaintenanceCommands::connect(*this, m_data, this);
+    AccessCommands::connect(*this, m_data, this);
+    SettingsCommands::connect(*this, m_data, this);
     markCommandsNotProvided();
+    enableDesktopCommands();
+}
+
+void TFrm_Main::enableDesktopCommands()
+{
+    const auto enable = [this](const char *name, bool available, const QString &reason) {
+        QAction *action = command(QString::fromLatin1(name));
+        action->setEnabled(available);
+        action->setToolTip(available ? action->text() : reason);
+        action->setStatusTip(available ? QString() : reason);
+    };
+    const QString noSite = QStringLiteral("未设置网址（Config.ini [otherInfo] WebSite=）");
+    const bool site = !DesktopTools::webSite(m_data.ConfigIni()).isEmpty();
+    enable("N16", !DesktopTools::calculator().isEmpty(), QStringLiteral("未安装计算器程序"));
+    enable("N17", !DesktopTools::textEditor().isEmpty(), QStringLiteral("未安装文本编辑器"));
+    enable("N11", site, noSite);
+    enable("TB_Help", site, noSite);
+    enable("N12", !DesktopTools::mailAddress(m_data.ConfigIni()).isEmpty(),
+           QStringLiteral("未设置邮件地址（Config.ini [otherInfo] Mail=）"));
 }
 
 void TFrm_Main::markCommandsNotProvided()
@@ -221,6 +245,8 @@ void TFrm_Main::operatorLoggedIn()
     m_reminderTimer->start();
     m_statusPanels[0]->setText(OperatorPanelPrefix + OperatorName());
     ApplyPermissions();
+    // Config.ini may have been given the addresses since.
+    enableDesktopCommands();
 }
 
 void TFrm_Main::ApplyPermissions()
@@ -264,7 +290,7 @@ void TFrm_Main::TB_NavClick()
 
 void TFrm_Main::Timer1Timer()
 {
-    if (m_data.ConfigIni().ReadInteger(QStringLiteral("OtherInfo"), QStringLiteral("awoke"), -1) != 0)
+    if (TFrm_Awoke::ShowAfterLogin(m_data.ConfigIni()) != 0)
         return;
     // Once per login: the next login starts the timer again.
     m_reminderTimer->stop();
@@ -284,6 +310,9 @@ void TFrm_Main::Sys_ReloginClick()
     TFrm_Login login(m_data, *m_session, this);
     Frm_Login = &login;
     login.exec();
+    // The new operator starts where the first login starts: in the customer browser.
+    if (login.LoginDone())
+        ShowOrCreateChild(Frm_Custom);
 }
 
 void TFrm_Main::closeEvent(QCloseEvent *event)

@@ -41,7 +41,7 @@ public:
     QTimer *reminderTimer() const { return m_reminderTimer; }
 
     void ApplyPermissions();
-    void LoadTitle();
+    void LoadTitle() override;
     // Logs in again: closes the child windows, then shows a new login window.
     void Sys_ReloginClick();
 
@@ -85,6 +85,8 @@ private:
     QToolButton *addToolButton(const char *objectName, QAction *action);
     void connectHandlers();
     void markCommandsNotProvided();
+    // The desktop's programs and the maker's addresses: enabled when they are there.
+    void enableDesktopCommands();
     void operatorLoggedIn();
     void Timer1Timer();
     void TB_NavClick();

@@ -19,6 +19,7 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     ProgramStart::setUpLook();
+    ProgramStart::setUpLanguage();
     ProgramStart start(parser.isSet(home) ? parser.value(home) : QApplication::applicationDirPath());
     if (!start.run())
         return 0;

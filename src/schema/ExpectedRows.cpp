@@ -128,14 +128,14 @@ void insertGridConfigurations(RowWriter &w)
         {"largess", "赠品名称A", 80}, {"number", "赠品数量A", 70}, {"largessb", "赠品名称B", 80},
         {"numberB", "赠品数量B", 70}, {"gathering", "收款", 70, true, 3},
         {"isgathering", "收款否", 60}, {"place", "购买地点", 90}, {"buydate", "购买日期", 90},
-        {"depart", "安装部", 80}, {"installdate", "安装日期", 90}, {"batch", "安装单号", 130},
+        {"depart", "安装部", 80}, {"installdate", "安装日期", 90}, {"batch", "安装单号", 150},
         {"billcode", "发票号", 90}, {"people", "安装员", 70}, {"memo", "备注信息", 200},
         {"f_user", "制单人", 70}});
     insertGridConfiguration(w, "Contact", {
         {"Birthday", "回访日期", 90}, {"Name", "回访人员", 80}, {"memo2", "回访内容", 260},
         {"memo1", "回访处理", 260}, {"f_user", "操作员", 70}});
     insertGridConfiguration(w, "Schedule", {
-        {"danhao", "维修单号", 130}, {"Company", "用户名称", 120}, {"Subject", "维修性质", 90},
+        {"danhao", "维修单号", 150}, {"Company", "用户名称", 120}, {"Subject", "维修性质", 90},
         {"Type", "品牌", 70}, {"price", "机型", 90}, {"code", "机身编码", 110},
         {"Contact", "服务方式", 80}, {"depart", "服务类型", 80}, {"number", "服务项目", 80},
         {"reason", "故障原因", 90}, {"repairdate", "报修日期", 90}, {"finishdate", "修复日期", 90},
@@ -144,7 +144,7 @@ void insertGridConfigurations(RowWriter &w)
         {"tel", "联系电话", 100}, {"address", "地址", 160}, {"F_User", "操作员", 70}});
     insertGridConfiguration(w, "Bill", {
         {"BillDate", "投诉时间", 140}, {"memo", "投诉原因", 200}, {"level", "投诉级别", 70},
-        {"people", "接待人", 70}, {"memo1", "投诉处理结果", 200}, {"memo2", "备注", 160},
+        {"people", "接受人", 70}, {"memo1", "投诉处理结果", 200}, {"memo2", "备注", 160},
         {"F_User", "操作员", 70}});
     insertGridConfiguration(w, "Billform", {
         {"GoodsCode", "商品编码", 90}, {"GoodsName", "型号", 120}, {"GoodsUnit", "规格", 90},
@@ -161,7 +161,7 @@ void insertGridConfigurations(RowWriter &w)
         {"Units", "计量单位", 70}, {"SalePrice", "销售定价", 70, false, 1},
         {"Memo", "备注信息", 160}});
     insertGridConfiguration(w, "Scheduletj", {
-        {"danhao", "维修单号", 130}, {"CustCode", "用户编号", 90}, {"Company", "用户名称", 120},
+        {"danhao", "维修单号", 150}, {"CustCode", "用户编号", 90}, {"Company", "用户名称", 120},
         {"Subject", "维修性质", 90}, {"Type", "品牌", 70}, {"price", "机型", 90},
         {"repairdate", "报修日期", 90}, {"finishdate", "修复日期", 90},
         {"engineer", "维修人员", 80}, {"number", "服务项目", 80}, {"reason", "故障原因", 90},

@@ -127,6 +127,25 @@ public:
         }
     }
 
+    // Rows the program delivers that a later version delivers otherwise: changed where the
+    // dealer left them as delivered.
+    void upgradeRows(int fromVersion)
+    {
+        struct RowUpgrade
+        {
+            int version;        // made by this version of the schema
+            const char *sql;
+        };
+        static const RowUpgrade upgrades[] = {
+            {2, "UPDATE T_FieldShow SET Width = 150 WHERE Field IN ('danhao', 'batch') AND Width = 130"},
+            {2, "UPDATE T_FieldShow SET Name = '接受人' WHERE lower(TableName) = 'bill' AND Field = 'people' AND Name = '接待人'"},
+        };
+        for (const RowUpgrade &upgrade : upgrades) {
+            if (upgrade.version > fromVersion)
+                run(QString::fromUtf8(upgrade.sql));
+        }
+    }
+
     void recordVersion()
     {
         run(QStringLiteral("DELETE FROM %1").arg(VersionTable));
@@ -225,6 +244,8 @@ bool Schema::ensure(DbConnection &connection, bool mayCreate, QString *reason)
         writer.createIndexesAndTriggers();
         if (version == 0)
             writer.insertExpectedRows();
+        else
+            writer.upgradeRows(version);
         writer.recordVersion();
     }
     if (!writer.error().isEmpty()) {

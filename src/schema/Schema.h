@@ -13,7 +13,7 @@ class SqlDialect;
 class Schema
 {
 public:
-    static constexpr int CurrentVersion = 2;
+    static constexpr int CurrentVersion = 3;
 
     // Makes the connected database ready for this program; false with the reason when it is
     // not this program's database, is newer than the program, or cannot be prepared. A

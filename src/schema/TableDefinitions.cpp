@@ -27,7 +27,7 @@ const std::vector<TableDefinition> &tableDefinitions()
     // table are at least as wide as their sources.
     static const std::vector<TableDefinition> tables = {
         {"admin",
-         {autoNumber("UserID"), text("UserName", 50, "用户名"), text("Password", 50, "密码"),
+         {autoNumber("UserID"), text("UserName", 50, "用户名"), text("Password", 128, "密码"),
           text("PartName", 50, "角色"), text("Remark", 200, "描述"), integer("Permit"), boolean("IsUser", "TRUE")}},
         {"T_Part", {{"PartID", T::Integer}, text("PartName", 50, "角色"), text("Remark", 200, "描述")}},
         {"T_PartAuthority",
@@ -134,6 +134,9 @@ const std::vector<IndexDefinition> &indexDefinitions()
         {"ix_bill_custcode", "T_Bill", "CustCode"},
         {"ix_billdetail_batch", "T_BillDetail", "batch"},
         {"ix_userauthority_username", "T_UserAuthority", "UserName"},
+        // Operator names are unique without regard to case, also when two workstations add
+        // the same name at once.
+        {"ix_admin_username", "admin", "lower(UserName)", true},
         {"ix_fieldshow_tablename", "T_FieldShow", "TableName"},
     };
     return indexes;

@@ -1,6 +1,7 @@
 #include "TFrm_AddBill.h"
 #include "ui_TFrm_AddBill.h"
 
+#include "CellText.h"
 #include "DataSet.h"
 #include "MessageBoxes.h"
 #include "Session.h"
@@ -76,6 +77,7 @@ void TFrm_AddBill::FormShow()
 {
     setModeCaptions(m_ui->Btn_OK, QStringLiteral("添加投诉记录"), QStringLiteral("编辑投诉记录"),
                     QStringLiteral("新增&A"), QStringLiteral("保存&S"));
+    showCustomer(m_ui->Label_Customer);
     if (isAdding())
         ClearComplaintFields();
     else
@@ -98,12 +100,13 @@ void TFrm_AddBill::ClearComplaintFields()
     m_ui->Memo1->clear();
     m_ui->Memo2->clear();
     m_ui->Memo3->clear();
+    markClean();
 }
 
 void TFrm_AddBill::LoadCurrentComplaint()
 {
     const DataSet *complaints = m_data.Qry_Bill;
-    QDateTime when = complaints->value(QStringLiteral("BillDate")).toDateTime();
+    QDateTime when = CellText::dateTime(complaints->value(QStringLiteral("BillDate")));
     if (!when.isValid())
         when = QDateTime::currentDateTime();
     m_ui->DateTimePicker1->setDate(when.date());
@@ -114,6 +117,7 @@ void TFrm_AddBill::LoadCurrentComplaint()
     m_ui->Memo2->setPlainText(complaints->value(QStringLiteral("memo1")).toString());
     m_ui->Memo3->setPlainText(complaints->value(QStringLiteral("memo2")).toString());
     recordLoaded(complaints);
+    markClean();
 }
 
 void TFrm_AddBill::Btn_OKClick()

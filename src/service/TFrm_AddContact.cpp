@@ -1,6 +1,7 @@
 #include "TFrm_AddContact.h"
 #include "ui_TFrm_AddContact.h"
 
+#include "CellText.h"
 #include "DataSet.h"
 #include "MessageBoxes.h"
 #include "Session.h"
@@ -64,6 +65,7 @@ void TFrm_AddContact::showEvent(QShowEvent *event)
 void TFrm_AddContact::FormShow()
 {
     setModeCaptions(m_ui->Btn_OK, QStringLiteral("添加回访记录"), QStringLiteral("编辑回访记录"));
+    showCustomer(m_ui->Label_Customer);
     if (isAdding())
         ClearVisitFields();
     else
@@ -83,6 +85,7 @@ void TFrm_AddContact::ClearVisitFields()
     m_ui->Memo1->clear();
     m_ui->Memo2->clear();
     m_ui->DateTimePicker1->setDate(QDate::currentDate());
+    markClean();
 }
 
 void TFrm_AddContact::LoadCurrentVisit()
@@ -91,9 +94,10 @@ void TFrm_AddContact::LoadCurrentVisit()
     m_ui->Combo_Cust->setEditText(visits->value(QStringLiteral("Name")).toString());
     m_ui->Memo1->setPlainText(visits->value(QStringLiteral("memo1")).toString());
     m_ui->Memo2->setPlainText(visits->value(QStringLiteral("memo2")).toString());
-    const QDate date = visits->value(QStringLiteral("Birthday")).toDate();
+    const QDate date = CellText::dateTime(visits->value(QStringLiteral("Birthday"))).date();
     m_ui->DateTimePicker1->setDate(date.isValid() ? date : QDate::currentDate());
     recordLoaded(visits);
+    markClean();
 }
 
 void TFrm_AddContact::Btn_OKClick()

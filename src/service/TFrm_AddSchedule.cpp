@@ -1,9 +1,11 @@
 #include "TFrm_AddSchedule.h"
 #include "ui_TFrm_AddSchedule.h"
 
+#include "CellText.h"
 #include "DailyNumbers.h"
 #include "DataSet.h"
 #include "MessageBoxes.h"
+#include "NumberEdit.h"
 #include "Session.h"
 #include "TFrm_Data.h"
 
@@ -13,7 +15,6 @@
 #include <QShowEvent>
 #include <QSqlQuery>
 #include <QSignalBlocker>
-#include <cmath>
 
 QPointer<TFrm_AddSchedule> Frm_AddSchedule;
 
@@ -23,6 +24,8 @@ const QString OrderKey = QStringLiteral("ScheduleID");
 const QString NumberColumn = QStringLiteral("danhao");
 const QString FeeNotNumberText = QStringLiteral("服务费用必须是数字！");
 constexpr int TextLength = 50;
+// The reminder date picker's lowest date stands for "no date".
+const QDate NoReminderDate(1900, 1, 1);
 // Numbers lost to other workstations in a row before the save gives up.
 constexpr int MaxRenumbering = 20;
 
@@ -63,10 +66,17 @@ TFrm_AddSchedule::TFrm_AddSchedule(TFrm_Data &data, Session &session, Mode mode,
     // The columns are 50 characters wide.
     for (QComboBox *combo : findChildren<QComboBox *>())
         combo->lineEdit()->setMaxLength(TextLength);
-    for (QLineEdit *edit : {m_ui->Edit_code, m_ui->edit_money, m_ui->Edit_fee})
+    for (QLineEdit *edit : {m_ui->Edit_code, m_ui->edit_money})
         edit->setMaxLength(TextLength);
-    connect(m_ui->CheckBox_Awoke, &QCheckBox::toggled, m_ui->DateTimePicker_Awoke, &QWidget::setEnabled);
+    m_ui->DateTimePicker_Awoke->setMinimumDate(NoReminderDate);
+    m_ui->DateTimePicker_Awoke->setSpecialValueText(QStringLiteral("未设置"));
     m_ui->DateTimePicker_Awoke->setEnabled(false);
+    connect(m_ui->CheckBox_Awoke, &QCheckBox::toggled, m_ui->DateTimePicker_Awoke, &QWidget::setEnabled);
+    // A reminder needs a day: ticking offers today until the operator picks another.
+    connect(m_ui->CheckBox_Awoke, &QCheckBox::clicked, this, [this](bool on) {
+        if (on && m_ui->DateTimePicker_Awoke->date() == NoReminderDate)
+            m_ui->DateTimePicker_Awoke->setDate(QDate::currentDate());
+    });
 
     setUpForm(m_ui->DBNavigator1, data.Qry_Schedule);
     connect(m_ui->Btn_OK, &QPushButton::clicked, this, &TFrm_AddSchedule::Btn_OKClick);
@@ -116,6 +126,7 @@ void TFrm_AddSchedule::showEvent(QShowEvent *event)
 void TFrm_AddSchedule::FormShow()
 {
     setModeCaptions(m_ui->Btn_OK, QStringLiteral("添加维修记录"), QStringLiteral("编辑维修记录"));
+    showCustomer(m_ui->Label_Customer);
     if (isAdding()) {
         ClearOrderFields();
         NextOrderNumber();
@@ -133,8 +144,9 @@ void TFrm_AddSchedule::recordMoved()
 void TFrm_AddSchedule::ClearOrderFields()
 {
     m_ui->Combo_type->setEditText(m_data.Qry_Cust->value(QStringLiteral("model")).toString());
-    for (QLineEdit *edit : {m_ui->Edit_code, m_ui->Edit_fee, m_ui->Edit_danhao, m_ui->edit_money})
+    for (QLineEdit *edit : {m_ui->Edit_code, m_ui->Edit_danhao, m_ui->edit_money})
         edit->clear();
+    m_ui->Edit_fee->setValue(QVariant());
     const QList<QComboBox *> combos = {m_ui->Combo_yuanyin, m_ui->Combo_engineer, m_ui->edit_number, m_ui->edit_price,
                                        m_ui->combo_depart, m_ui->Combo_xz, m_ui->Combo_fw};
     for (QComboBox *combo : combos)
@@ -142,9 +154,12 @@ void TFrm_AddSchedule::ClearOrderFields()
     m_ui->Memo1->clear();
     m_ui->DateTimePicker1->setDate(QDate::currentDate());
     m_ui->DateTimePicker2->setDate(QDate::currentDate());
+    m_loadedAwoke = false;
+    m_loadedAwokeDate = QVariant();
     m_ui->CheckBox_Awoke->setChecked(false);
-    m_ui->DateTimePicker_Awoke->setDate(QDate::currentDate());
+    m_ui->DateTimePicker_Awoke->setDate(NoReminderDate);
     // The completion state stays as chosen for the previous order.
+    markClean();
 }
 
 void TFrm_AddSchedule::NextOrderNumber()
@@ -159,7 +174,7 @@ void TFrm_AddSchedule::LoadCurrentOrder()
     const DataSet *orders = m_data.Qry_Schedule;
     const auto text = [orders](const char *column) { return orders->value(QString::fromLatin1(column)).toString(); };
     const auto dateOrToday = [orders](const char *column) {
-        const QDate date = orders->value(QString::fromLatin1(column)).toDate();
+        const QDate date = CellText::dateTime(orders->value(QString::fromLatin1(column))).date();
         return date.isValid() ? date : QDate::currentDate();
     };
     m_ui->Edit_code->setText(text("code"));
@@ -172,17 +187,20 @@ void TFrm_AddSchedule::LoadCurrentOrder()
     m_ui->edit_number->setEditText(text("number"));
     m_ui->edit_price->setEditText(text("price"));
     m_ui->edit_money->setText(text("money"));
-    const QVariant fee = orders->value(QStringLiteral("fee"));
-    m_ui->Edit_fee->setText(fee.isNull() ? QString()
-                                         : QLocale::c().toString(fee.toDouble(), 'g', QLocale::FloatingPointShortest));
+    m_ui->Edit_fee->setValue(orders->value(QStringLiteral("fee")));
     m_ui->Memo1->setPlainText(text("Memo"));
     m_ui->Edit_danhao->setText(text("danhao"));
     m_ui->Combo_fw->setEditText(text("Contact"));
     m_ui->Combo_xz->setEditText(text("Subject"));
     m_ui->ComboBox1->setEditText(text("zt"));
-    m_ui->CheckBox_Awoke->setChecked(orders->value(QStringLiteral("Awoke")).toBool());
-    m_ui->DateTimePicker_Awoke->setDate(dateOrToday("AwokeDate"));
+    // The reminder as stored: a flag without a date stays without one.
+    m_loadedAwoke = orders->value(QStringLiteral("Awoke")).toBool();
+    m_loadedAwokeDate = orders->value(QStringLiteral("AwokeDate"));
+    const QDate reminderDay = CellText::dateTime(m_loadedAwokeDate).date();
+    m_ui->CheckBox_Awoke->setChecked(m_loadedAwoke);
+    m_ui->DateTimePicker_Awoke->setDate(reminderDay.isValid() ? reminderDay : NoReminderDate);
     recordLoaded(orders);
+    markClean();
 }
 
 void TFrm_AddSchedule::fillUnitModels()
@@ -210,18 +228,36 @@ void TFrm_AddSchedule::fillUnitModels()
 
 bool TFrm_AddSchedule::readFee(QVariant *fee) const
 {
-    const QString text = m_ui->Edit_fee->text().trimmed();
-    if (text.isEmpty()) {
-        *fee = QVariant(QMetaType::fromType<double>());
-        return true;
-    }
-    bool ok = false;
-    double value = QLocale::c().toDouble(text, &ok);
-    if (!ok)
-        value = QLocale().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
+    if (!m_ui->Edit_fee->isAcceptable())
         return false;
-    *fee = value;
+    *fee = m_ui->Edit_fee->value();
+    if (fee->isNull())
+        *fee = QVariant(QMetaType::fromType<double>());
+    return true;
+}
+
+bool TFrm_AddSchedule::readReminder(Fields *fields)
+{
+    const bool reminder = m_ui->CheckBox_Awoke->isChecked();
+    const QDate day = m_ui->DateTimePicker_Awoke->date() == NoReminderDate ? QDate() : m_ui->DateTimePicker_Awoke->date();
+    const QDateTime loaded = CellText::dateTime(m_loadedAwokeDate);
+    const bool flagSet = isAdding() || reminder != m_loadedAwoke;
+    if (reminder && !day.isValid() && flagSet) {
+        MessageBoxes::box(QStringLiteral("请选择提醒日期"), QStringLiteral("提醒"), QMessageBox::Information);
+        m_ui->DateTimePicker_Awoke->setFocus();
+        return false;
+    }
+    // Only what the operator set is written: an untouched reminder stays as stored, its
+    // time of day included.
+    if (flagSet)
+        fields->append({QStringLiteral("Awoke"), reminder});
+    if (reminder && day.isValid() && day != loaded.date()) {
+        const QDateTime when(day, loaded.isValid() ? loaded.time() : QTime(0, 0));
+        // Local time as text, as the complaints write theirs; a day alone as a date.
+        fields->append({QStringLiteral("AwokeDate"), when.time() == QTime(0, 0)
+                                                         ? QVariant(day)
+                                                         : QVariant(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))});
+    }
     return true;
 }
 
@@ -245,8 +281,7 @@ void TFrm_AddSchedule::Btn_OKClick()
         return;
     }
     const QDate reported = m_ui->DateTimePicker1->date();
-    const bool reminder = m_ui->CheckBox_Awoke->isChecked();
-    const Fields fields = {
+    Fields fields = {
         {QStringLiteral("code"), m_ui->Edit_code->text()},
         {QStringLiteral("Type"), m_ui->Combo_type->currentText()},
         {QStringLiteral("reason"), m_ui->Combo_yuanyin->currentText()},
@@ -265,11 +300,8 @@ void TFrm_AddSchedule::Btn_OKClick()
         {QStringLiteral("Subject"), m_ui->Combo_xz->currentText()},
         {QStringLiteral("Contact"), m_ui->Combo_fw->currentText()},
         {QStringLiteral("zt"), m_ui->ComboBox1->currentText()},
-        {QStringLiteral("Awoke"), reminder},
-        {QStringLiteral("AwokeDate"), reminder ? QVariant(m_ui->DateTimePicker_Awoke->date())
-                                               : QVariant(QMetaType::fromType<QDate>())},
     };
-    if (!saveOrder(fields))
+    if (!readReminder(&fields) || !saveOrder(fields))
         return;
     if (isAdding()) {
         ClearOrderFields();

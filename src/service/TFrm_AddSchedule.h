@@ -39,6 +39,8 @@ private:
     void LoadCurrentOrder();
     void Btn_OKClick();
     bool readFee(QVariant *fee) const;
+    // Adds the reminder columns the operator changed; false when a ticked box lacks a date.
+    bool readReminder(Fields *fields);
     bool saveOrder(Fields fields);
     bool orderNumberTaken(const QString &number);
     void fillUnitModels();
@@ -47,6 +49,9 @@ private:
     Session &m_session;
     // The day of the number shown while adding.
     QDate m_numberDay;
+    // The reminder as loaded, to write only what the operator changes.
+    bool m_loadedAwoke = false;
+    QVariant m_loadedAwokeDate;
     bool m_shown = false;
 };
 

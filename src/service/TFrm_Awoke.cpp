@@ -3,6 +3,7 @@
 
 #include "DataGrid.h"
 #include "DataSet.h"
+#include "EnterMovesFocus.h"
 #include "GridColumns.h"
 #include "MessageBoxes.h"
 #include "Session.h"
@@ -21,6 +22,12 @@ const QString DayKey = QStringLiteral("Day");
 const QString MessageCaption = QStringLiteral("提醒");
 } // namespace
 
+int TFrm_Awoke::ShowAfterLogin(IniFile &config)
+{
+    // A new installation shows the reminders until the operator unticks the box.
+    return config.ReadInteger(Section, AwokeKey, 0);
+}
+
 TFrm_Awoke::TFrm_Awoke(TFrm_Data &data, Session &session, QWidget *parent)
     : QDialog(parent),
       m_ui(std::make_unique<Ui::TFrm_Awoke>()),
@@ -36,6 +43,8 @@ TFrm_Awoke::TFrm_Awoke(TFrm_Data &data, Session &session, QWidget *parent)
     connect(m_ui->Btn_Print, &QPushButton::clicked, this,
             [this] { m_ui->DBGridEh1->printPreview(Title, DataGrid::PrintFit::PageWidth); });
     connect(m_ui->Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
+    // Enter on a focused button works that button; in the day box it lists again.
+    EnterMovesFocus::installOnButtons(this);
 }
 
 TFrm_Awoke::~TFrm_Awoke() = default;
@@ -66,14 +75,15 @@ void TFrm_Awoke::showEvent(QShowEvent *event)
 void TFrm_Awoke::FormShow()
 {
     IniFile &config = m_data.ConfigIni();
-    if (config.ReadInteger(Section, AwokeKey, -1) != 0)
+    if (ShowAfterLogin(config) != 0)
         m_ui->CheckBox1->setChecked(false);
-    m_ui->Edit_Day->setText(config.ReadString(Section, DayKey, QString()));
+    // Without a count yet: the reminders of today.
+    m_ui->Edit_Day->setText(config.ReadString(Section, DayKey, QStringLiteral("0")));
     int days = 0;
     if (dayCount(&days)) {
         listDueOrders(days);
     } else {
-        // No count yet (a first start): an empty list, and no message before the operator typed.
+        // A count stored as no number: an empty list, and no message before the operator typed.
         GridColumns::BuildGridColumns(m_data, m_ui->DBGridEh1, m_dueOrders, QStringLiteral("Schedule"));
     }
 }

@@ -6,6 +6,7 @@
 
 namespace Ui { class TFrm_Awoke; }
 class DataSet;
+class IniFile;
 class Session;
 class TFrm_Data;
 
@@ -22,6 +23,8 @@ public:
     // The main window's command: shows the window, modal, and frees it when it closes.
     // It does not wait for the window, as the command comes from a timer.
     static void M_Awoke(TFrm_Data &data, Session &session, QWidget *parent);
+    // [otherInfo] awoke: 0 (the default) opens the window once after each login.
+    static int ShowAfterLogin(IniFile &config);
 
     void done(int result) override;
 

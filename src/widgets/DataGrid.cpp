@@ -5,6 +5,7 @@
 #include "GridPrinter.h"
 
 #include <QApplication>
+#include <cmath>
 #include <QDateTime>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -14,14 +15,14 @@
 
 namespace {
 
+// A sum adds up binary fractions: 0.1 + 0.2 is not 0.3. Cents past the tenth decimal are
+// such noise.
 QString footerNumber(const QVariant &value)
 {
     if (value.isNull())
         return QString();
     const double number = value.toDouble();
-    if (number == qRound64(number))
-        return QLocale::c().toString(qRound64(number));
-    return QLocale::c().toString(number, 'f', 2);
+    return CellText::text(std::round(number * 1e10) / 1e10, CellText::Kind::Number);
 }
 
 // The row indicator: a triangle beside the current row.
@@ -63,34 +64,23 @@ class GridDelegate : public QStyledItemDelegate
 public:
     explicit GridDelegate(DataGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
-    QString displayText(const QVariant &value, const QLocale &locale) const override
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
-        if (value.userType() == QMetaType::QString) {
-            QString text = value.toString();
-            text.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
-            return text;
-        }
-        if (value.userType() == QMetaType::QDateTime) {
-            const QDateTime dateTime = value.toDateTime();
-            return dateTime.time() == QTime(0, 0) ? dateTime.date().toString(Qt::ISODate)
-                                                   : dateTime.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        }
-        if (value.userType() == QMetaType::Bool)
-            return value.toBool() ? QStringLiteral("是") : QStringLiteral("否");
-        return QStyledItemDelegate::displayText(value, locale);
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = m_grid->cellText(index.row(), index.column());
+        if (m_grid->cellKind(index.column(), index.data()) == CellText::Kind::Number)
+            option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
     }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QStyleOptionViewItem opt(option);
-        switch (index.data().userType()) {
-        case QMetaType::Int: case QMetaType::LongLong: case QMetaType::Double:
-            opt.displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
-            break;
-        default:
-            break;
+        QColor colour = m_grid->rowTextColor(index.row());
+        // A record deleted elsewhere: struck through and grey until the list is read again.
+        if (const GridModel *model = m_grid->gridModel(); model && model->isRowGone(index.row())) {
+            colour = opt.palette.color(QPalette::Disabled, QPalette::Text);
+            opt.font.setStrikeOut(true);
         }
-        const QColor colour = m_grid->rowTextColor(index.row());
         if (colour.isValid()) {
             opt.palette.setColor(QPalette::Text, colour);
             opt.palette.setColor(QPalette::HighlightedText, colour);
@@ -312,6 +302,18 @@ int DataGrid::shownColumnCount() const
     return m_columnModel->columnCount();
 }
 
+CellText::Kind DataGrid::cellKind(int column, const QVariant &value) const
+{
+    const CellText::Kind kind = column < m_columns.size() ? m_columns[column].kind : CellText::Kind::Auto;
+    return kind == CellText::Kind::Auto ? CellText::kindOf(value) : kind;
+}
+
+QString DataGrid::cellText(int row, int column) const
+{
+    const QVariant value = m_columnModel->data(m_columnModel->index(row, column));
+    return CellText::text(value, cellKind(column, value));
+}
+
 void DataGrid::applyLayout()
 {
     for (int column = 0; column < m_columns.size(); ++column)
@@ -465,7 +467,7 @@ bool DataGrid::find(const QString &text, int column, bool forward, bool matchCas
     const int rows = m_columnModel->rowCount();
     const Qt::CaseSensitivity sensitivity = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const auto matches = [&](int row, int c) {
-        const QString cell = m_columnModel->data(m_columnModel->index(row, c)).toString();
+        const QString cell = cellText(row, c);
         return wholeField ? cell.compare(text, sensitivity) == 0 : cell.contains(text, sensitivity);
     };
     const int start = currentIndex().isValid() ? currentIndex().row() : (forward ? -1 : rows);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellText.h"
 #include "GridColumnModel.h"
 
 #include <QColor>
@@ -18,6 +19,7 @@ struct GridColumn
     int width = 0;              // pixels; 0 or less takes the grid's default
     bool footerSum = false;     // footer shows the column's sum
     bool ellipsisButton = false;
+    CellText::Kind kind = CellText::Kind::Auto;  // how the cells show their values
 };
 
 // The grid of every list window: columns laid out by its owner (or all columns of the data),
@@ -52,6 +54,9 @@ public:
     QString columnField(int column) const;
     QString columnTitle(int column) const;
     int shownColumnCount() const;
+    // A cell as shown, formatted by its column's kind.
+    QString cellText(int row, int column) const;
+    CellText::Kind cellKind(int column, const QVariant &value) const;
 
     // Footer row: sums come from the layout; texts and the record count are set by the owner.
     void setFooterVisible(bool visible);

@@ -22,6 +22,9 @@ public:
     virtual void setSort(const QString &orderBy) = 0;
     virtual int currentRow() const = 0;
     virtual void setCurrentRow(int row) = 0;
+    // The record of a row no longer exists (deleted by another workstation since the rows
+    // were read); the row keeps its place until the data is read again.
+    virtual bool isRowGone(int) const { return false; }
 
 signals:
     void currentRowChanged(int row);

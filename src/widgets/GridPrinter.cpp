@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QStyledItemDelegate>
 
 namespace {
 constexpr double MmPerInch = 25.4;
@@ -45,10 +44,7 @@ QList<int> GridPrinter::shownColumns() const
 
 QString GridPrinter::cellText(int row, int column) const
 {
-    const QAbstractItemModel *model = m_grid->model();
-    const QVariant value = model->data(model->index(row, column));
-    const auto *delegate = qobject_cast<QStyledItemDelegate *>(m_grid->itemDelegate());
-    return delegate ? delegate->displayText(value, QLocale()) : value.toString();
+    return m_grid->cellText(row, column);
 }
 
 QList<double> GridPrinter::columnWidthsMm(const QPrinter &printer) const

@@ -40,9 +40,10 @@ QMessageBox::StandardButton MessageBoxes::box(const QString &text, const QString
 }
 
 QMessageBox::StandardButton MessageBoxes::dialog(DialogType type, const QString &text,
-                                                 QMessageBox::StandardButtons buttons)
+                                                 QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::StandardButton defaultButton)
 {
-    return show({Kind::Dialog, text, dialogCaption(type), dialogIcon(type), buttons});
+    return show({Kind::Dialog, text, dialogCaption(type), dialogIcon(type), buttons, defaultButton});
 }
 
 void MessageBoxes::plain(const QString &text)
@@ -73,5 +74,7 @@ QMessageBox::StandardButton MessageBoxes::show(const Record &record)
         return testHook()(record);
     QMessageBox box(record.icon, record.caption, record.text, record.buttons,
                     QApplication::activeWindow());
+    if (record.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(record.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

@@ -19,6 +19,8 @@ public:
         QString caption;
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
+        // Enter's answer; NoButton leaves it to the message box.
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
     using Hook = std::function<QMessageBox::StandardButton(const Record &)>;
 
@@ -28,7 +30,8 @@ public:
                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok);
     // The typed message dialog: its caption and icon follow the type.
     static QMessageBox::StandardButton dialog(DialogType type, const QString &text,
-                                              QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                              QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
     // A plain message under the application's title.
     static void plain(const QString &text);
     // An error the handler did not expect (a database error, say), under the application's title.

@@ -2,12 +2,15 @@
 """Writes src/customers/HzSpellTable.cpp: the syllable list and the per-code
 character table behind THzSpell::PinyinInitials.
 
-Readings come from the pinyin dictionary that Debian ships in
-golang-github-mozillazg-go-pinyin-dev (pinyin_dict.go, derived from Unihan).
-Python standard library only; the output depends on the input file alone.
+Readings: the customary reading of the Unicode Han Database (kMandarin of
+Unihan_Readings.txt, Debian unicode-data) first, then the pinyin dictionary
+that Debian ships in golang-github-mozillazg-go-pinyin-dev (pinyin_dict.go).
+GB2312 level 1 keeps its own rule. Python standard library only; the output
+depends on the input files alone.
 """
 
 import argparse
+import bz2
 import collections
 import os
 import re
@@ -17,6 +20,8 @@ import unicodedata
 
 DEFAULT_DICT = '/usr/share/gocode/src/github.com/mozillazg/go-pinyin/pinyin_dict.go'
 DEBIAN_PACKAGE = 'golang-github-mozillazg-go-pinyin-dev'
+DEFAULT_UNIHAN = '/usr/share/unicode/Unihan_Readings.txt.bz2'
+UNIHAN_PACKAGE = 'unicode-data'
 DEFAULT_OUT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                             '..', '..', 'src', 'customers', 'HzSpellTable.cpp'))
 
@@ -46,6 +51,14 @@ LEVEL1_EXCEPTIONS = {
     0xCFC3: ('厦', 'sha'), 0xD0AE: ('挟', 'jia'), 0xD0D0: ('行', 'hang'),
     0xD0F3: ('畜', 'chu'), 0xD3F5: ('吁', 'xu'), 0xD4F8: ('曾', 'ceng'),
     0xD5A4: ('栅', 'shan'),
+}
+
+# Level-2 characters whose kMandarin is not what clerks type: the reading of
+# the surname or given name (晟, 覃, 阚, 隗), or of the one word the character
+# lives in (蹒跚, 彷徨).
+TYPED_READINGS = {
+    0xEAC9: ('晟', 'sheng'), 0xF1FB: ('覃', 'qin'), 0xE3DB: ('阚', 'kan'),
+    0xDAF3: ('隗', 'wei'), 0xF5E7: ('蹒', 'pan'), 0xE1DD: ('彷', 'pang'),
 }
 
 AREAS = ['GB2312 level 1', 'GB2312 level 2', 'GBK/3', 'GBK/4', 'other']
@@ -90,6 +103,36 @@ def load_dictionary(path):
     return readings
 
 
+def open_text(path):
+    return bz2.open(path, 'rt', encoding='utf-8') if path.endswith('.bz2') else open(path, encoding='utf-8')
+
+
+def load_customary(path):
+    # kMandarin: the customary reading, the mainland one first.
+    customary = {}
+    with open_text(path) as f:
+        for line in f:
+            if not line.startswith('U+'):
+                continue
+            cp, field, value = line.rstrip('\n').split('\t', 2)
+            if field == 'kMandarin':
+                customary[int(cp[2:], 16)] = [toneless(r) for r in value.split()]
+    if not customary:
+        sys.exit('no kMandarin readings found in %s' % path)
+    return customary
+
+
+def customary_first(customary, listed):
+    merged = {}
+    for cp in set(customary) | set(listed):
+        ordered = []
+        for reading in customary.get(cp, []) + listed.get(cp, []):
+            if reading not in ordered:
+                ordered.append(reading)
+        merged[cp] = ordered
+    return merged
+
+
 def readings_of(cp, readings):
     if cp in readings:
         return readings[cp]
@@ -107,20 +150,27 @@ def level1_letter(code):
     raise ValueError('%04X is not in level 1' % code)
 
 
-def choose_reading(lead, trail, cp, readings):
+def checked(code, cp, entry):
+    char, reading = entry
+    if chr(cp) != char:
+        sys.exit('%04X decodes to %s, expected %s' % (code, chr(cp), char))
+    return reading
+
+
+def choose_reading(lead, trail, cp, listed, merged):
     code = lead << 8 | trail
     if area_of(lead, trail) == 'GB2312 level 1':
         if code in LEVEL1_EXCEPTIONS:
-            char, reading = LEVEL1_EXCEPTIONS[code]
-            if chr(cp) != char:
-                sys.exit('%04X decodes to %s, expected %s' % (code, chr(cp), char))
-            return reading
+            return checked(code, cp, LEVEL1_EXCEPTIONS[code])
+        # The code range fixes the initial; the reading list the syllable.
         letter = level1_letter(code)
-        for reading in readings_of(cp, readings):
+        for reading in readings_of(cp, listed):
             if reading[0] == letter:
                 return reading
         sys.exit('%04X %s has no reading starting with %s' % (code, chr(cp), letter))
-    candidates = readings_of(cp, readings)
+    if code in TYPED_READINGS:
+        return checked(code, cp, TYPED_READINGS[code])
+    candidates = readings_of(cp, merged)
     return candidates[0] if candidates else None
 
 
@@ -137,16 +187,17 @@ def decode(lead, trail):
     return ord(text)
 
 
-def package_version():
+def package_version(package):
     try:
-        out = subprocess.run(['dpkg-query', '-W', '-f=${Version}', DEBIAN_PACKAGE],
+        out = subprocess.run(['dpkg-query', '-W', '-f=${Version}', package],
                              capture_output=True, text=True, check=True).stdout.strip()
         return out or 'unknown version'
     except (OSError, subprocess.CalledProcessError):
         return 'unknown version'
 
 
-def build(readings):
+def build(listed, customary):
+    merged = customary_first(customary, listed)
     chosen = {}
     for lead in range(0x81, 0xFF):
         for trail in range(0x40, 0xFF):
@@ -155,7 +206,7 @@ def build(readings):
                 continue
             if area_of(lead, trail) == 'other':
                 continue
-            reading = choose_reading(lead, trail, cp, readings)
+            reading = choose_reading(lead, trail, cp, listed, merged)
             if reading:
                 chosen[lead, trail] = reading
     syllables = sorted(set(chosen.values()))
@@ -168,16 +219,19 @@ def build(readings):
     return syllables, table, counts
 
 
-def write(out_path, source, version, syllables, table):
+def write(out_path, sources, syllables, table):
+    (unihan, unihan_version), (listed, listed_version) = sources
     lines = [
         '// Generated by tools/pinyin/gen_hzspell_table.py; do not edit.',
         '//',
-        '// Readings: %s' % os.path.basename(source),
-        '// from the Debian package %s %s,' % (DEBIAN_PACKAGE, version),
-        '// MIT licence, Copyright 2016 mozillazg; the readings derive from',
-        "// the Unicode Han Database (Unihan). One toneless reading per character:",
-        '// the first one listed, for GB2312 level 1 the first one with the initial',
-        '// of the code range, and the fixed readings of the level-1 polyphones.',
+        '// Readings: kMandarin of %s from the Debian package' % os.path.basename(unihan),
+        '// %s %s (Unicode Han Database, Unicode licence), then' % (UNIHAN_PACKAGE, unihan_version),
+        '// %s from the Debian package' % os.path.basename(listed),
+        '// %s %s,' % (DEBIAN_PACKAGE, listed_version),
+        '// MIT licence, Copyright 2016 mozillazg. One toneless reading per character:',
+        '// the customary one, for six level-2 characters the one clerks type,',
+        '// for GB2312 level 1 the first listed one with the initial of the code',
+        '// range, and the fixed readings of the level-1 polyphones.',
         '',
         '#include "HzSpell.h"',
         '',
@@ -206,12 +260,15 @@ def write(out_path, source, version, syllables, table):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument('--dict', default=DEFAULT_DICT, help='go-pinyin pinyin_dict.go')
+    parser.add_argument('--unihan', default=DEFAULT_UNIHAN, help='Unihan_Readings.txt (.bz2)')
     parser.add_argument('--out', default=DEFAULT_OUT, help='generated C++ source')
     args = parser.parse_args()
 
-    readings = load_dictionary(args.dict)
-    syllables, table, counts = build(readings)
-    write(args.out, args.dict, package_version(), syllables, table)
+    listed = load_dictionary(args.dict)
+    customary = load_customary(args.unihan)
+    syllables, table, counts = build(listed, customary)
+    write(args.out, [(args.unihan, package_version(UNIHAN_PACKAGE)),
+                     (args.dict, package_version(DEBIAN_PACKAGE))], syllables, table)
     print('wrote %s: %d syllables' % (args.out, len(syllables)))
     print('codes with a reading per area:')
     for area in AREAS:
