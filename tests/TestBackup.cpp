@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileSystemModel>
 #include <QListView>
+#include <QMdiSubWindow>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -395,11 +396,15 @@ private slots:
         QTemporaryDir folder;
         const QString backupFile = folder.filePath(QStringLiteral("saved.db"));
         QVERIFY(writeBackup(f, backupFile));
+        const QString title = f.main.windowTitle();
         const int highestKey = f.scalar(QStringLiteral("select max(CustID) from custom")).toInt();
+        f.run(QStringLiteral("update T_SoftInfo set Version = ' V9.9'"));
+        f.main.LoadTitle();
         f.run(QStringLiteral("delete from T_BillDetail"));
         f.run(QStringLiteral("delete from custom where CustCode = 'K1'"));
         f.run(QStringLiteral("insert into custom (CustCode, Company) values ('K3', '李四')"));
         QCOMPARE(f.main.mdiArea()->subWindowList().size(), 1);
+        const QPointer<QMdiSubWindow> before = f.main.mdiArea()->subWindowList().first();
 
         MessageRecorder messages;
         QVERIFY(inBackupWindow(f, [&](TFrm_Backup *dialog) {
@@ -410,8 +415,13 @@ private slots:
         QCOMPARE(messages.texts(), QStringList{"数据恢复成功!"});
         QCOMPARE(messages.messages().first().caption, QStringLiteral("警告"));
         QCOMPARE(messages.messages().first().icon, QMessageBox::Information);
-        // No window shows the data of before.
-        QVERIFY(f.main.mdiArea()->subWindowList().isEmpty());
+        // No window shows the data of before: the browser is opened anew on the restored
+        // customers, and the title is the restored database's.
+        QCOMPARE(f.main.windowTitle(), title);
+        const QList<QMdiSubWindow *> windows = f.main.mdiArea()->subWindowList();
+        QCOMPARE(windows.size(), 1);
+        QVERIFY(windows.first() != before.data());
+        QCOMPARE(windows.first()->widget(), Frm_Custom.data());
         QCOMPARE(customers(f), (QStringList{"K1", "K2"}));
         QCOMPARE(f.scalar(QStringLiteral("select count(*) from T_BillDetail")).toInt(), 2);
         QCOMPARE(f.scalar(QStringLiteral("select RowVersion from custom where CustCode = 'K2'")).toInt(), 2);

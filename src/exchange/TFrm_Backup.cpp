@@ -185,9 +185,12 @@ void TFrm_Backup::Btn_StoreClick()
         return;
     }
     DatabaseRestore restore(m_data);
-    restore.setBeforeReplace([this] {
-        if (m_frame)
+    bool windowsClosed = false;
+    restore.setBeforeReplace([this, &windowsClosed] {
+        if (m_frame) {
             m_frame->closeChildWindows();
+            windowsClosed = true;
+        }
     });
     QString reason;
     bool restored;
@@ -195,6 +198,12 @@ void TFrm_Backup::Btn_StoreClick()
         ProgressWindow progress(this, Title);
         restore.setProgress(progress.callback());
         restored = restore.restoreFrom(file, &reason);
+    }
+    // The main window shows the database in use again, as after a login: its title and the
+    // customer browser read anew.
+    if (windowsClosed && m_data.database().isOpen()) {
+        m_frame->LoadTitle();
+        m_frame->command(QStringLiteral("Cust_CustContact"))->trigger();
     }
     if (restored)
         MessageBoxes::box(QStringLiteral("数据恢复成功!"), QStringLiteral("警告"), QMessageBox::Information);
