@@ -119,9 +119,14 @@ int main(int argc, char *argv[])
     print("backup window's backup (copy + check)", whole, tool);
     const Timing check = repeat(times, [&] {
         QString reason;
-        failed |= !BackupFile::check(copy, &reason);
+        failed |= !BackupFile::check(copy, &reason, SqlDialect::Scrutiny::Pages);
     });
     print("  of which the check of the copy", check);
+    const Timing thorough = repeat(1, [&] {
+        QString reason;
+        failed |= !BackupFile::check(copy, &reason);
+    });
+    print("thorough check (a restore's of its file)", thorough);
     std::printf("backup file: %.1f MB\n", QFileInfo(copy).size() / 1048576.0);
 
     if (home.isPostgres()) {

@@ -61,9 +61,17 @@ public:
     virtual QStringList followHighestKey(const QString &table, const QString &keyColumn) const;
     // Statements rewriting the database in less space, run outside a transaction.
     virtual QStringList compactStatements() const = 0;
+    // How closely a stored database is examined: Pages reads every page and record, enough to
+    // prove that a copy reached the disk whole; Thorough also matches every index against its
+    // table, which takes ten times as long.
+    enum class Scrutiny { Pages, Thorough };
     // A statement whose one row reads "ok" when the stored database is sound; empty where the
     // engine offers none.
-    virtual QString integrityCheck() const { return QString(); }
+    virtual QString integrityCheck(Scrutiny scrutiny) const
+    {
+        Q_UNUSED(scrutiny);
+        return QString();
+    }
 
     // Escapes %, _ and \ so that text matches literally inside a LIKE pattern.
     static QString escapeLike(const QString &text);

@@ -22,5 +22,8 @@ public:
     // The snapshot is taken by the first read of the transaction.
     QString beginSnapshot() const override { return QStringLiteral("BEGIN"); }
     QStringList compactStatements() const override { return {QStringLiteral("VACUUM")}; }
-    QString integrityCheck() const override { return QStringLiteral("PRAGMA integrity_check"); }
+    QString integrityCheck(Scrutiny scrutiny) const override
+    {
+        return scrutiny == Scrutiny::Thorough ? QStringLiteral("PRAGMA integrity_check") : QStringLiteral("PRAGMA quick_check");
+    }
 };

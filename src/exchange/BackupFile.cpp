@@ -47,9 +47,9 @@ QString BackupFile::nameFor(const QDate &day)
     return QStringLiteral("server_bak") + day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".db");
 }
 
-QString BackupFile::damage(DbConnection &connection)
+QString BackupFile::damage(DbConnection &connection, SqlDialect::Scrutiny scrutiny)
 {
-    const QString statement = connection.dialect().integrityCheck();
+    const QString statement = connection.dialect().integrityCheck(scrutiny);
     if (statement.isEmpty())
         return QString();
     QSqlQuery query(connection.database());
@@ -67,7 +67,7 @@ QString BackupFile::damage(DbConnection &connection)
     return problems.join(QLatin1String("; "));
 }
 
-bool BackupFile::check(const QString &path, QString *reason)
+bool BackupFile::check(const QString &path, QString *reason, SqlDialect::Scrutiny scrutiny)
 {
     const QFileInfo file(path);
     if (!file.isFile())
@@ -79,7 +79,7 @@ bool BackupFile::check(const QString &path, QString *reason)
     QString failure;
     if (!connection.openFile(path, &failure))
         return refuse(reason, failure);
-    const QString damaged = damage(connection);
+    const QString damaged = damage(connection, scrutiny);
     if (!damaged.isEmpty())
         return refuse(reason, QStringLiteral("数据库文件已损坏（%1）").arg(damaged));
     QSqlDatabase db = connection.database();

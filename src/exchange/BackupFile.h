@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "SqlDialect.h"
+
 class DbConnection;
 
 // A database file of this program that a backup writes and a restore reads: an SQLite file,
@@ -16,8 +18,11 @@ public:
     static QString namePattern() { return QStringLiteral("*.db"); }
 
     // Whether the file can be restored; otherwise reason says why. The file is only read.
-    static bool check(const QString &path, QString *reason);
+    // A file from elsewhere gets the thorough check; a copy just written page by page from a
+    // checked database needs only proof that every page reached the disk whole.
+    static bool check(const QString &path, QString *reason,
+                      SqlDialect::Scrutiny scrutiny = SqlDialect::Scrutiny::Thorough);
     // Empty when the engine finds the stored database of the connection sound, else what it
     // found (the first few problems).
-    static QString damage(DbConnection &connection);
+    static QString damage(DbConnection &connection, SqlDialect::Scrutiny scrutiny = SqlDialect::Scrutiny::Thorough);
 };

@@ -124,7 +124,7 @@ bool DatabaseRestore::replaceFile(const QString &file, QString *reason)
     // The copy is checked too: what reached the disk is what gets restored.
     report(checkingStep(), 0, 0);
     QString problem;
-    if (!BackupFile::check(copy, &problem)) {
+    if (!BackupFile::check(copy, &problem, SqlDialect::Scrutiny::Pages)) {
         *reason = QStringLiteral("复制的文件检查未通过：%1").arg(problem);
         return false;
     }
