@@ -422,6 +422,7 @@ private slots:
         QCOMPARE(windows.size(), 1);
         QVERIFY(windows.first() != before.data());
         QCOMPARE(windows.first()->widget(), Frm_Custom.data());
+        QCOMPARE(f.main.statusPanel(1)->text(), QStringLiteral("当前共有 2 条用户记录"));
         QCOMPARE(customers(f), (QStringList{"K1", "K2"}));
         QCOMPARE(f.scalar(QStringLiteral("select count(*) from T_BillDetail")).toInt(), 2);
         QCOMPARE(f.scalar(QStringLiteral("select RowVersion from custom where CustCode = 'K2'")).toInt(), 2);

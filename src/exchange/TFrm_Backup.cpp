@@ -9,6 +9,7 @@
 #include "ProgressWindow.h"
 #include "TFrm_Data.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QShowEvent>
@@ -71,6 +72,13 @@ TFrm_Backup::TFrm_Backup(TFrm_Data &data, MainFrame *frame, QWidget *parent)
     m_ui->FileListBox1->setModel(m_files);
 
     m_ui->Label_Database->setText(QStringLiteral("正在使用的数据库：") + m_data.ConnString());
+    // The tree reads folders in the background: the folder proposed is brought into view as
+    // the folders on its way are read.
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
+        const QString chosen = folder();
+        if (!chosen.isEmpty() && (chosen + QLatin1Char('/')).startsWith(loaded))
+            m_ui->DirectoryListBox1->scrollTo(m_ui->DirectoryListBox1->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
     connect(m_ui->DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { folderChosen(current); });
     connect(m_ui->Btn_Back, &QPushButton::clicked, this, &TFrm_Backup::Btn_BackClick);
@@ -202,6 +210,8 @@ void TFrm_Backup::Btn_StoreClick()
     // The main window shows the database in use again, as after a login: its title and the
     // customer browser read anew.
     if (windowsClosed && m_data.database().isOpen()) {
+        // The closed windows go first: on their way out they clear what the new ones show.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_frame->LoadTitle();
         m_frame->command(QStringLiteral("Cust_CustContact"))->trigger();
     }
