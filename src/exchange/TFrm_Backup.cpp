@@ -72,13 +72,6 @@ TFrm_Backup::TFrm_Backup(TFrm_Data &data, MainFrame *frame, QWidget *parent)
     m_ui->FileListBox1->setModel(m_files);
 
     m_ui->Label_Database->setText(QStringLiteral("正在使用的数据库：") + m_data.ConnString());
-    // The tree reads folders in the background: the folder proposed is brought into view as
-    // the folders on its way are read.
-    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
-        const QString chosen = folder();
-        if (!chosen.isEmpty() && (chosen + QLatin1Char('/')).startsWith(loaded))
-            m_ui->DirectoryListBox1->scrollTo(m_ui->DirectoryListBox1->currentIndex(), QAbstractItemView::PositionAtCenter);
-    });
     connect(m_ui->DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { folderChosen(current); });
     connect(m_ui->Btn_Back, &QPushButton::clicked, this, &TFrm_Backup::Btn_BackClick);
