@@ -35,17 +35,6 @@ namespace {
 
 const char *const Steps[] = {"open", "last row", "sort", "footer sum"};
 
-qint64 peakResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return 0;
-}
-
 QJsonObject runDataGrid(const QString &home)
 {
     QJsonObject times;

@@ -5,8 +5,10 @@ packages=(
   cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev qt6-translations-l10n
   libsodium-dev libsqlite3-dev
+  liborcus-dev libfreexl-dev libxlsxwriter-dev zlib1g-dev
   fonts-noto-cjk tango-icon-theme sqlite3
-  xvfb xauth
+  fonts-arphic-uming fonts-liberation2
+  xvfb xauth poppler-utils
 )
 [ "${1:-}" = "--with-postgresql" ] && packages+=(postgresql locales)
 missing=()

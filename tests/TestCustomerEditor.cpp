@@ -104,6 +104,7 @@ private slots:
         TFrm_AddCust dialog(f.data, f.session, RecordEditor::Mode::Add);
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("添加用户信息"));
+        QCOMPARE(dialog.focusWidget(), edit(&dialog, "Edit_Code"));
         QCOMPARE(dialog.orderNumber(), QStringLiteral("AZ-%1-0010").arg(today()));
         type(&dialog, "Edit_Code", QStringLiteral("K'1\\% "));
         type(&dialog, "Edit_CustName", QStringLiteral("  上海长城空调 "));

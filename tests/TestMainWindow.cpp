@@ -199,8 +199,10 @@ private slots:
             QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
             QCOMPARE(action->toolTip(), MainFrame::notProvidedHint());
         }
-        QVERIFY(MainFrame::isProvided(f.main.command(QStringLiteral("AddCust"))));
-        QVERIFY(f.main.command(QStringLiteral("AddCust"))->isEnabled());
+        for (const char *name : {"AddCust", "PrintBill", "printwx", "P_Label", "P_CustBasic", "N55", "N46", "N53", "N29"}) {
+            QVERIFY2(MainFrame::isProvided(f.main.command(QString::fromLatin1(name))), name);
+            QVERIFY2(f.main.command(QString::fromLatin1(name))->isEnabled(), name);
+        }
     }
 
     void everyEnabledCommandDoesSomething_data() { TestHome::addEngineRows(); }

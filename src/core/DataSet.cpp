@@ -839,6 +839,35 @@ void DataSet::cancelUpdates()
         reopen();
 }
 
+bool DataSet::forEachRow(const std::function<bool(const QVector<QVariant> &)> &visit) const
+{
+    if (!m_open)
+        return false;
+    if (!m_keyed) {
+        for (const Row &row : m_rows) {
+            if (!visit(row))
+                break;
+        }
+        return true;
+    }
+    // The snapshot's rows in large runs of keys, past the page cache: an export reads each
+    // row once. A row deleted elsewhere is left out.
+    constexpr int KeysPerRead = 2000;
+    for (int first = 0; first < m_recordCount; first += KeysPerRead) {
+        const QVector<qint64> keys = m_keys.mid(first, KeysPerRead);
+        m_lastError = QSqlError();
+        const QHash<qint64, Row> rows = fetchByKeys(keys);
+        if (m_lastError.isValid())
+            return false;
+        for (const qint64 key : keys) {
+            const auto it = rows.constFind(key);
+            if (it != rows.constEnd() && !visit(*it))
+                return true;
+        }
+    }
+    return true;
+}
+
 int DataSet::cachedRowCount() const
 {
     if (!m_keyed)

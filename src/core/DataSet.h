@@ -10,6 +10,7 @@
 #include <QSqlRecord>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 
 class DbConnection;
 class QSqlQuery;
@@ -41,6 +42,8 @@ public:
     QString statement() const { return m_statement; }
     void bindValue(const QString &placeholder, const QVariant &value);
     void clearBindValues();
+    // The values bound to the statement's placeholders (":name" -> value).
+    QVariantMap boundValues() const { return m_binds; }
 
     // The rows are records of table, told apart by its integer key column.
     void setRecordSource(const QString &table, const QString &keyField);
@@ -110,6 +113,12 @@ public:
     bool hasPendingChanges() const;
     bool applyUpdates();
     void cancelUpdates();
+
+    // Every row of the result in the present order, read once from start to end (exports):
+    // large reads instead of a page at a time, and no rows kept. visit gets the values in the
+    // order of fields() and returns false to stop. False when the set is closed or a read
+    // failed (lastError() tells).
+    bool forEachRow(const std::function<bool(const QVector<QVariant> &values)> &visit) const;
 
     // Rows held in memory now (for tests and benchmarks).
     int cachedRowCount() const;

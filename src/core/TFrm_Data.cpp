@@ -3,6 +3,7 @@
 #include "DatabaseErrors.h"
 #include "DatabaseLocation.h"
 #include "MessageBoxes.h"
+#include "ProgramFiles.h"
 #include "Schema.h"
 
 #include <QDir>
@@ -57,6 +58,7 @@ TFrm_Data::TFrm_Data(const QString &programDir, QObject *parent)
     });
     createDataSets();
     RunQuery(Qry_Custom, QStringLiteral("select * from info"));
+    LoadReports();
 }
 
 TFrm_Data::~TFrm_Data()
@@ -135,6 +137,19 @@ void TFrm_Data::createDataSets()
     Qry_Sql = make("Qry_Sql", QString());
     Qry_Temp = make("Qry_Temp", QString());
     Qry_Str = make("Qry_Str", QString());
+}
+
+void TFrm_Data::LoadReports()
+{
+    // The workstation's own Reports/ when it has one (a file missing there stays missing),
+    // else the templates delivered beside the executable.
+    const QDir folder(ProgramFiles::path(m_programDir, QStringLiteral("Reports")));
+    const std::pair<Report *, const char *> templates[] = {
+        {&frx_bill, "frx_bill.xml"},   {&frx_envelop, "frx_envelop.xml"}, {&frx_label, "frx_label.xml"},
+        {&frx_user, "frx_user.xml"},   {&frx_AN, "frx_bill1.xml"},        {&frx_wx, "frx_bill2.xml"},
+    };
+    for (const auto &[report, file] : templates)
+        report->loadFromFile(folder.filePath(QString::fromLatin1(file)));
 }
 
 bool TFrm_Data::isQuietError(const QSqlError &error) const

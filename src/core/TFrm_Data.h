@@ -4,6 +4,7 @@
 #include "DbConnection.h"
 #include "IniFile.h"
 #include "MessageBoxes.h"
+#include "Report.h"
 #include "SqlDialect.h"
 
 #include <QObject>
@@ -77,6 +78,16 @@ public:
     DataSet *Qry_Sql = nullptr;
     DataSet *Qry_Temp = nullptr;
     DataSet *Qry_Str = nullptr;
+
+    // The printed forms, each filled from its template in Reports/ when the module starts.
+    Report frx_bill{QStringLiteral("frx_bill")};
+    Report frx_envelop{QStringLiteral("frx_envelop")};
+    Report frx_label{QStringLiteral("frx_label")};
+    Report frx_user{QStringLiteral("frx_user")};
+    Report frx_AN{QStringLiteral("frx_AN")};
+    Report frx_wx{QStringLiteral("frx_wx")};
+    // Empties each report and loads its template; a missing or unreadable file leaves it empty.
+    void LoadReports();
 
     // A data set of this connection, for windows that keep a list of their own.
     DataSet *makeDataSet(const QString &name, const QString &statement, QObject *owner,

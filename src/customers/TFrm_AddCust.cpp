@@ -81,6 +81,8 @@ TFrm_AddCust::TFrm_AddCust(TFrm_Data &data, Session &session, Mode mode, QWidget
         m_data.Qry_BillDetail->setMasterSource(m_data.Qry_Cust);
         m_data.RunQuery(m_data.Qry_BillDetail, QStringLiteral("select * from T_billDetail where batch = :batch"));
     }
+    // The clerk starts typing at the first box, not on the page tabs.
+    m_ui->Edit_Code->setFocus();
     markClean();
 }
 

@@ -3,6 +3,7 @@
 
 #include "DataGrid.h"
 #include "GridColumns.h"
+#include "GridExport.h"
 #include "MainFrame.h"
 #include "MessageBoxes.h"
 #include "Session.h"
@@ -121,8 +122,8 @@ QMenu *TFrm_Custom::gridMenu(DataGrid *grid, const char *name, std::initializer_
 
 void TFrm_Custom::createMenus()
 {
-    // The column chooser and the export of orders arrive with their own windows; until then
-    // their entries are shown disabled.
+    // The column chooser arrives with its own window; until then its entries are shown
+    // disabled.
     const auto pending = [](QMenu *menu, const QString &text, const char *name) {
         QAction *action = menu->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
@@ -159,7 +160,12 @@ void TFrm_Custom::createMenus()
     pending(orders, QStringLiteral("设置列显示"), "ShowField_Sch");
     saveColumns(orders, QStringLiteral("保存列属性"), m_ui->Grid_Sch, QStringLiteral("Schedule"));
     orders->addSeparator();
-    pending(orders, QStringLiteral("导出excel"), "ExportSchedule");
+    QAction *exportOrders = orders->addAction(QStringLiteral("导出excel"));
+    exportOrders->setObjectName(QStringLiteral("excel2"));
+    connect(exportOrders, &QAction::triggered, this, [this] {
+        ExportFileName() = QStringLiteral("维修信息列表");
+        ExportGridToExcel(m_data.Qry_Schedule, m_ui->Grid_Sch);
+    });
 
     QMenu *complaints = gridMenu(m_ui->Grid_Sale, "Menu_Sale", {"AddBill", "EditBill", "DelBill"});
     pending(complaints, QStringLiteral("设置列显示"), "ShowField_Sale");

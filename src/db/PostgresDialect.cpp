@@ -50,6 +50,11 @@ QString PostgresDialect::likeIgnoringCase(const QString &expr, const QString &pl
     return QStringLiteral("CAST(%1 AS TEXT) ILIKE %2 ESCAPE '\\'").arg(expr, placeholder);
 }
 
+bool PostgresDialect::isUniqueViolation(const QSqlError &error) const
+{
+    return error.nativeErrorCode() == QLatin1String("23505");
+}
+
 QStringList PostgresDialect::schemaLockStatements() const
 {
     return {QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(SchemaLockKey)};

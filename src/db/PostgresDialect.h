@@ -24,4 +24,5 @@ public:
     QStringList emptyTables(const QStringList &tables) const override;
     QStringList followHighestKey(const QString &table, const QString &keyColumn) const override;
     QStringList compactStatements() const override { return {QStringLiteral("VACUUM ANALYZE")}; }
+    bool isUniqueViolation(const QSqlError &error) const override;
 };

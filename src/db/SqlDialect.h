@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -25,6 +26,8 @@ public:
     // A condition "expr contains/matches the pattern bound to placeholder", without regard to
     // letter case. The pattern uses % and _ wildcards and \ as escape (see escapeLike).
     virtual QString likeIgnoringCase(const QString &expr, const QString &placeholder) const = 0;
+    // Whether a refused statement broke a unique index (a duplicate customer code, say).
+    virtual bool isUniqueViolation(const QSqlError &error) const = 0;
 
     // The statement that opens a transaction which writes: it takes the write lock at once, so
     // what the transaction reads stays valid until it commits.

@@ -62,6 +62,14 @@ QString SqliteDialect::likeIgnoringCase(const QString &expr, const QString &plac
     return QStringLiteral("%1 LIKE %2 ESCAPE '\\'").arg(expr, placeholder);
 }
 
+bool SqliteDialect::isUniqueViolation(const QSqlError &error) const
+{
+    // SQLITE_CONSTRAINT_UNIQUE, or the plain constraint code with SQLite's own wording.
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("2067")
+        || (code == QLatin1String("19") && error.databaseText().contains(QLatin1String("UNIQUE constraint failed")));
+}
+
 QStringList SqliteDialect::rowVersionTrigger(const QString &table, const QString &keyColumn,
                                              const QString &versionColumn) const
 {

@@ -26,4 +26,5 @@ public:
     {
         return scrutiny == Scrutiny::Thorough ? QStringLiteral("PRAGMA integrity_check") : QStringLiteral("PRAGMA quick_check");
     }
+    bool isUniqueViolation(const QSqlError &error) const override;
 };

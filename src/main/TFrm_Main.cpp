@@ -4,7 +4,10 @@
 #include "CommandTable.h"
 #include "CustomerCommands.h"
 #include "DesktopTools.h"
+#include "ExchangeCommands.h"
+#include "HzSpell.h"
 #include "MaintenanceCommands.h"
+#include "ReportCommands.h"
 #include "ServiceCommands.h"
 #include "SettingsCommands.h"
 #include "Session.h"
@@ -204,9 +207,11 @@ void TFrm_Main::connectHandlers()
     connect(m_session, &Session::loggedIn, this, &TFrm_Main::operatorLoggedIn);
     connect(m_reminderTimer, &QTimer::timeout, this, &TFrm_Main::Timer1Timer);
     ServiceCommands::connect(*this, m_data, this);
+    ReportCommands::connect(*this, m_data, this);
     MaintenanceCommands::connect(*this, m_data, this);
     AccessCommands::connect(*this, m_data, this);
     SettingsCommands::connect(*this, m_data, this);
+    ExchangeCommands::connect(*this, m_data, this, &THzSpell::PinyinInitials);
     markCommandsNotProvided();
     enableDesktopCommands();
 }

@@ -383,6 +383,16 @@ QString DataGrid::footerText(int column) const
     return QString();
 }
 
+QVariant DataGrid::footerValue(int column) const
+{
+    if (m_footerCountColumns.contains(column))
+        return m_columnModel->rowCount();
+    if (m_footerTexts.contains(column) || column >= m_columns.size() || !m_columns[column].footerSum)
+        return QVariant();
+    GridModel *model = gridModel();
+    return model ? model->sum(m_columns[column].field) : QVariant();
+}
+
 void DataGrid::refreshFooter()
 {
     m_footerSums.clear();

@@ -65,6 +65,8 @@ public:
     void setFooterCount(int column);
     void clearFooterTexts();
     QString footerText(int column) const;
+    // The number behind a sum or count footer (for exports); null for a text footer or none.
+    QVariant footerValue(int column) const;
 
     // Sort markers, in the order they were set. With multi-sort off a click replaces them.
     void setMultiSort(bool on) { m_multiSort = on; }
