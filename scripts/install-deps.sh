@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev qt6-translations-l10n
-  libsodium-dev
+  libsodium-dev libsqlite3-dev
   liborcus-dev libfreexl-dev libxlsxwriter-dev zlib1g-dev
   fonts-noto-cjk tango-icon-theme sqlite3
   fonts-arphic-uming fonts-liberation2

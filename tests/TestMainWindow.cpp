@@ -231,8 +231,8 @@ private slots:
         QStringList names;
         for (const auto &definition : commandDefinitions())
             names << QString::fromLatin1(definition.name);
-        // Logging in again and quitting close the windows the others need: they come last.
-        for (const char *last : {"Sys_Relogin", "N2"})
+        // Compacting, logging in again and quitting close the windows the others need: they come last.
+        for (const char *last : {"M_CompactDB", "Sys_Compact", "Sys_Relogin", "N2"})
             names.move(names.indexOf(QString::fromLatin1(last)), names.size() - 1);
         int checked = 0;
         for (const QString &name : std::as_const(names)) {

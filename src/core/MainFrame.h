@@ -20,6 +20,8 @@ public:
     virtual QAction *command(const QString &name) const = 0;
     virtual Session &session() const = 0;
     virtual void setStatusText(int panel, const QString &text) = 0;
+    // Closes every document window inside the main window, the last opened first.
+    virtual void closeChildWindows() = 0;
     // Reads the title (program name and version) from the database again.
     virtual void LoadTitle() = 0;
 

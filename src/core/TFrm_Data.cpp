@@ -177,6 +177,29 @@ void TFrm_Data::connectionLost(const QString &reason)
                       connectionFailedCaption(), QMessageBox::Warning, QMessageBox::Ok);
 }
 
+bool TFrm_Data::reopenDatabase(const std::function<bool(QString *)> &whileClosed, QString *reason)
+{
+    m_connection.close();
+    QStringList failures;
+    QString failure;
+    if (!whileClosed(&failure))
+        failures << failure;
+    bool opened = m_connection.openAgain(&failure);
+    if (opened) {
+        QSqlDatabase db = database();
+        opened = Schema::ensure(m_connection, false, &failure) && dialect().prepareStorage(db, &failure);
+        if (!opened)
+            m_connection.close();
+    }
+    if (opened)
+        reopenOpenDataSets();
+    else
+        failures << DatabaseErrors::reason(failure);
+    if (reason)
+        *reason = failures.join(QLatin1Char('\n'));
+    return failures.isEmpty();
+}
+
 void TFrm_Data::reopenOpenDataSets()
 {
     // The customer list first: the lists that follow it reopen with it.

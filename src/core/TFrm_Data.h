@@ -12,6 +12,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QVariantMap>
+#include <functional>
 
 // The data module: the one database connection of the run, Config.ini and the named data
 // sets that the windows share. Created once at start-up; DBReady() tells whether the
@@ -52,6 +53,14 @@ public:
     bool beginTransaction(QSqlError *error = nullptr);
     bool commit(QSqlError *error = nullptr);
     void rollback();
+
+    // Closes the connection, runs whileClosed (which may replace the database file) and opens
+    // the same database again, brought up to this program's schema; the shared data sets that
+    // were open read it anew. False with the reason when whileClosed or the opening failed:
+    // after a failed opening the connection stays closed.
+    bool reopenDatabase(const std::function<bool(QString *reason)> &whileClosed, QString *reason);
+    // Reads every open shared data set again, after the database changed under them.
+    void reopenOpenDataSets();
 
     // Shows a window's message with the database's reason below it, caption and icon as
     // given. While the server is away, the one message about it stands for all others.
@@ -99,7 +108,6 @@ private:
     bool isQuietError(const QSqlError &error) const;
     void reportDataSetError(const DataSet *query);
     void connectionLost(const QString &reason);
-    void reopenOpenDataSets();
 
     QString m_programDir;
     IniFile m_configIni;

@@ -12,6 +12,7 @@ const KnownFailure knownFailures[] = {
     {"disk is full", "磁盘空间不足"},
     {"no space left on device", "磁盘空间不足"},
     {"could not extend file", "磁盘空间不足"},
+    {"disk i/o error", "读写磁盘出错（磁盘已满、文件太大或磁盘损坏）"},
     {"readonly database", "数据库是只读的，没有写入的权限"},
     {"read-only", "数据库是只读的，没有写入的权限"},
     {"unable to open database file", "无法打开数据库文件（文件夹不存在或没有权限）"},

@@ -27,6 +27,12 @@ bool DbConnection::open(const DatabaseLocation &location, QString *reason)
     return true;
 }
 
+bool DbConnection::openAgain(QString *reason)
+{
+    const DatabaseLocation location = m_location;
+    return open(location, reason);
+}
+
 void DbConnection::close()
 {
     if (!QSqlDatabase::contains(m_connectionName))

@@ -28,6 +28,8 @@ public:
     // Opens the database the location names; on failure reason says why.
     bool open(const DatabaseLocation &location, QString *reason);
     void close();
+    // Opens the database of the last open() again, after close().
+    bool openAgain(QString *reason);
 
     QString connectionName() const { return m_connectionName; }
     QSqlDatabase database() const;

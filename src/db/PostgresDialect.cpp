@@ -109,3 +109,15 @@ QStringList PostgresDialect::tableNames(QSqlDatabase &db) const
     }
     return names;
 }
+
+QStringList PostgresDialect::emptyTables(const QStringList &tables) const
+{
+    // One statement: the tables are locked together, and emptied without a row-by-row delete.
+    return {QStringLiteral("TRUNCATE TABLE %1").arg(tables.join(QStringLiteral(", ")))};
+}
+
+QStringList PostgresDialect::followHighestKey(const QString &table, const QString &keyColumn) const
+{
+    return {QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), COALESCE(MAX(%2), 0) + 1, false) FROM %1")
+                .arg(table.toLower(), keyColumn.toLower())};
+}

@@ -20,5 +20,12 @@ public:
     QString widenTextColumn(const QString &table, const QString &column, int size) const override;
     bool connectionAlive(QSqlDatabase &db) const override;
     QStringList tableNames(QSqlDatabase &db) const override;
+    QString beginSnapshot() const override
+    {
+        return QStringLiteral("BEGIN TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+    }
+    QStringList emptyTables(const QStringList &tables) const override;
+    QStringList followHighestKey(const QString &table, const QString &keyColumn) const override;
+    QStringList compactStatements() const override { return {QStringLiteral("VACUUM ANALYZE")}; }
     bool isUniqueViolation(const QSqlError &error) const override;
 };

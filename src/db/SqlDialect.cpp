@@ -27,6 +27,19 @@ QStringList SqlDialect::tableNames(QSqlDatabase &db) const
     return names;
 }
 
+QStringList SqlDialect::emptyTables(const QStringList &tables) const
+{
+    QStringList statements;
+    for (const QString &table : tables)
+        statements << QStringLiteral("DELETE FROM %1").arg(table);
+    return statements;
+}
+
+QStringList SqlDialect::followHighestKey(const QString &, const QString &) const
+{
+    return {};
+}
+
 QString SqlDialect::escapeLike(const QString &text)
 {
     QString escaped;

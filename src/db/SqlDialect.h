@@ -61,6 +61,28 @@ public:
     // Names of the tables of the database, lower-case.
     virtual QStringList tableNames(QSqlDatabase &db) const;
 
+    // Opens a transaction that only reads and sees one consistent state of the whole database
+    // until it ends, whatever other connections commit meanwhile.
+    virtual QString beginSnapshot() const = 0;
+    // Statements emptying the tables inside a transaction (refilled right after).
+    virtual QStringList emptyTables(const QStringList &tables) const;
+    // Statements run after rows were inserted with their own keys, so that the next row
+    // added gets a key past the highest one; empty where the engine does that by itself.
+    virtual QStringList followHighestKey(const QString &table, const QString &keyColumn) const;
+    // Statements rewriting the database in less space, run outside a transaction.
+    virtual QStringList compactStatements() const = 0;
+    // How closely a stored database is examined: Pages reads every page and record, enough to
+    // prove that a copy reached the disk whole; Thorough also matches every index against its
+    // table, which takes ten times as long.
+    enum class Scrutiny { Pages, Thorough };
+    // A statement whose one row reads "ok" when the stored database is sound; empty where the
+    // engine offers none.
+    virtual QString integrityCheck(Scrutiny scrutiny) const
+    {
+        Q_UNUSED(scrutiny);
+        return QString();
+    }
+
     // Escapes %, _ and \ so that text matches literally inside a LIKE pattern.
     static QString escapeLike(const QString &text);
 };

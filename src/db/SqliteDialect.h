@@ -22,5 +22,12 @@ public:
     bool keyOrderReadsRows() const override { return true; }
     bool prepareStorage(QSqlDatabase &db, QString *error) const override;
     void beforeClose(QSqlDatabase &db) const override;
+    // The snapshot is taken by the first read of the transaction.
+    QString beginSnapshot() const override { return QStringLiteral("BEGIN"); }
+    QStringList compactStatements() const override { return {QStringLiteral("VACUUM")}; }
+    QString integrityCheck(Scrutiny scrutiny) const override
+    {
+        return scrutiny == Scrutiny::Thorough ? QStringLiteral("PRAGMA integrity_check") : QStringLiteral("PRAGMA quick_check");
+    }
     bool isUniqueViolation(const QSqlError &error) const override;
 };

@@ -7,6 +7,7 @@
 #include "ExchangeCommands.h"
 #include "GoodsCommands.h"
 #include "HzSpell.h"
+#include "MaintenanceCommands.h"
 #include "ReportCommands.h"
 #include "ServiceCommands.h"
 #include "SettingsCommands.h"
@@ -210,6 +211,7 @@ void TFrm_Main::connectHandlers()
     connect(m_reminderTimer, &QTimer::timeout, this, &TFrm_Main::Timer1Timer);
     ServiceCommands::connect(*this, m_data, this);
     ReportCommands::connect(*this, m_data, this);
+    MaintenanceCommands::connect(*this, m_data, this);
     AccessCommands::connect(*this, m_data, this);
     SettingsCommands::connect(*this, m_data, this);
     ExchangeCommands::connect(*this, m_data, this, &THzSpell::PinyinInitials);

@@ -35,6 +35,7 @@ public:
 
     QAction *command(const QString &name) const override { return m_commands.value(name); }
     void setStatusText(int panel, const QString &text) override { m_statusPanels.at(panel)->setText(text); }
+    void closeChildWindows() override;
     QLabel *statusPanel(int index) const { return m_statusPanels.at(index); }
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QTimer *reminderTimer() const { return m_reminderTimer; }
@@ -63,7 +64,6 @@ private:
     void markCommandsNotProvided();
     // The desktop's programs and the maker's addresses: enabled when they are there.
     void enableDesktopCommands();
-    void closeChildWindows();
     void operatorLoggedIn();
     void Timer1Timer();
     void TB_NavClick();
