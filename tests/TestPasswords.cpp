@@ -177,7 +177,8 @@ private slots:
         // Only the hash is kept, never the password.
         QVERIFY(PasswordHash::isHash(after));
         QVERIFY(PasswordHash::matches(after, newPassword));
-        QVERIFY(newPassword.isEmpty() || !after.contains(newPassword));
+        // A short text can turn up inside a hash by chance; a long one must not.
+        QVERIFY(newPassword.size() < 8 || !after.contains(newPassword));
         QCOMPARE(PasswordHash::matches(after, current), newPassword == current);
     }
 
