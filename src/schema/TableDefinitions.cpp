@@ -126,9 +126,9 @@ const std::vector<IndexDefinition> &indexDefinitions()
         {"ix_custom_buydate", "custom", "buydate, CustID"},
         {"ix_custom_installdate", "custom", "installdate, CustID"},
         {"ix_custom_money", "custom", "money, CustID"},
-        // The list opens in key order with the money total: both read from this small index
-        // instead of the whole table.
-        {"ix_custom_key_money", "custom", "CustID, money"},
+        // The list opens in key order with its footer's totals (总金额, 收款): all read from this
+        // small index instead of the whole table.
+        {"ix_custom_key_totals", "custom", "CustID, money, gathering"},
         {"ix_contact_custcode", "contact", "CustCode"},
         {"ix_schedule_custcode", "T_Schedule", "CustCode"},
         // Two workstations must never hand out the same repair order number.
