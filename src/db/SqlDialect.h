@@ -58,6 +58,9 @@ public:
     // Reading a table's keys in their own order reads its rows too (the rows are stored in
     // key order), so more columns of them cost little in the same pass.
     virtual bool keyOrderReadsRows() const { return false; }
+    // Whether a refused statement leaves the transaction unusable until a rollback (to a
+    // savepoint). Where it does not, the statement undoes only its own changes.
+    virtual bool failedStatementAbortsTransaction() const { return true; }
     // Names of the tables of the database, lower-case.
     virtual QStringList tableNames(QSqlDatabase &db) const;
 

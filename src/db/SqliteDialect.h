@@ -20,6 +20,7 @@ public:
     QString widenTextColumn(const QString &, const QString &, int) const override { return QString(); }
     bool connectionAlive(QSqlDatabase &) const override { return true; }
     bool keyOrderReadsRows() const override { return true; }
+    bool failedStatementAbortsTransaction() const override { return false; }
     bool prepareStorage(QSqlDatabase &db, QString *error) const override;
     void beforeClose(QSqlDatabase &db) const override;
     // The snapshot is taken by the first read of the transaction.

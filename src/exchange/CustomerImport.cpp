@@ -138,7 +138,8 @@ bool convert(const QString &text, const ColumnDefinition &column, const QString 
 
 CustomerImport::CustomerImport(const QSqlDatabase &db, const SqlDialect &dialect, const SheetCells &sheet,
                                const QList<Pair> &pairs, NameInitials initials)
-    : m_db(db), m_dialect(dialect), m_sheet(sheet), m_initials(initials), m_insert(db), m_control(db)
+    : m_db(db), m_dialect(dialect), m_sheet(sheet), m_initials(initials),
+      m_rowSavepoints(dialect.failedStatementAbortsTransaction()), m_insert(db), m_control(db)
 {
     QStringList headers = sheet.row(0);
     bool pinyinMapped = false;
@@ -246,19 +247,25 @@ void CustomerImport::importRows(int count)
             m_failures.append({m_next + 1, reason});
             continue;
         }
-        run(QStringLiteral("SAVEPOINT import_row"));
+        // A row is one INSERT: where a refused statement undoes only itself, it needs no
+        // savepoint of its own.
+        if (m_rowSavepoints)
+            run(QStringLiteral("SAVEPOINT import_row"));
         for (int i = 0; i < values.size(); ++i)
             m_insert.bindValue(i, values[i]);
         const bool inserted = m_insert.exec();
         const QSqlError error = inserted ? QSqlError() : m_insert.lastError();
         m_insert.finish();
         if (inserted) {
-            run(QStringLiteral("RELEASE SAVEPOINT import_row"));
+            if (m_rowSavepoints)
+                run(QStringLiteral("RELEASE SAVEPOINT import_row"));
             ++m_succeeded;
             insertedRows << m_next;
         } else {
-            run(QStringLiteral("ROLLBACK TO SAVEPOINT import_row"));
-            run(QStringLiteral("RELEASE SAVEPOINT import_row"));
+            if (m_rowSavepoints) {
+                run(QStringLiteral("ROLLBACK TO SAVEPOINT import_row"));
+                run(QStringLiteral("RELEASE SAVEPOINT import_row"));
+            }
             m_failures.append({m_next + 1, refusal(error, values)});
         }
     }

@@ -13,8 +13,9 @@ class SqlDialect;
 struct ColumnDefinition;
 
 // Appends one customer per sheet row below the header row. Each row goes in whole or not at
-// all: a savepoint per row inside transactions of a batch of rows, so a refused row leaves
-// no trace and the rows after it go on. A failed row is counted with its reason.
+// all: one INSERT per row inside transactions of a batch of rows, with a savepoint around it
+// where a refused statement would spoil the transaction, so a refused row leaves no trace
+// and the rows after it go on. A failed row is counted with its reason.
 class CustomerImport
 {
 public:
@@ -69,6 +70,7 @@ private:
     QVector<Target> m_targets;
     int m_nameTarget = -1;        // pinyin comes from this target
     QString m_mappingError;       // every row fails with it
+    bool m_rowSavepoints;         // a refused INSERT spoils the transaction without one
     QSqlQuery m_insert;
     QSqlQuery m_control;          // the savepoints around each row
     int m_next = 1;
