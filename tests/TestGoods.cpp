@@ -410,12 +410,12 @@ private slots:
     void searchFiltersTheWindow_data()
     {
         QTest::addColumn<QString>("engine");
-        QTest::addColumn<QStringList>("boxes");   // code, name, specification
+        QTest::addColumn<QStringList>("boxes");   // code, name, 规格 (size)
         QTest::addColumn<QStringList>("found");
         const QList<std::tuple<const char *, QStringList, QStringList>> cases = {
             {"all boxes empty", {"", "", ""}, {"KF-35", "BCD-215", "CU-6", "P1", "P2", "P3", "P4", "P5"}},
             {"code, any letter case", {"kf", "", ""}, {"KF-35"}},
-            {"code and specification", {"P", "", "1.5"}, {"P1", "P2", "P3", "P4", "P5"}},
+            {"code and size", {"P", "", "1.5"}, {"P1", "P2", "P3", "P4", "P5"}},
             {"percent sign", {"", "50%", ""}, {"P1"}},
             {"underscore", {"", "a_b", ""}, {"P3"}},
             {"quote", {"", "O'Neil", ""}, {"P5"}},

@@ -11,7 +11,7 @@ class QLineEdit;
 
 // The goods editor: adds goods one after another in the goods window's current category, or
 // edits the current goods of the data module's Qry_Goods, following the goods window's rows
-// with its navigator. Specification, prices, unit and remarks are not on view; they keep the
+// with its navigator. 规格 (size), prices, unit and remarks are not on view; they keep the
 // values read (an added goods gets empty texts and prices of 0).
 class TFrm_AddGoods : public RecordEditor
 {

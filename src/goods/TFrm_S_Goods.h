@@ -8,7 +8,7 @@ namespace Ui { class TFrm_S_Goods; }
 class TFrm_Data;
 class TFrm_Goods;
 
-// "查找货品": lists in the goods window the goods whose code, name and specification contain
+// "查找货品": lists in the goods window the goods whose code, name and 规格 (size) contain
 // what the boxes hold.
 class TFrm_S_Goods : public QDialog
 {
